@@ -1,0 +1,89 @@
+// The editor's run: set-up in a fixed order, the main loop, teardown.
+//
+// One pass of the main loop per frame, as fast as the machine allows: at most
+// one queued message (so every press and release is seen by a frame of its
+// own), then the frame, then the presentation. The quit message ends the loop
+// only after the pass that took it has run in full. Set-up failures show a
+// message box titled "Fehler" and end the run; what was already created is
+// released again so the display mode and the pointer come back.
+#include "app/Editor.h"
+
+#include <cstdlib>
+#include <ctime>
+
+#include "app/TextureCatalogue.h"
+#include "gl/GLState.h"
+#include "gl/OpenGLFullscreen.h"
+#include "terrain/FrameUpdate.h"
+#include "terrain/TerrainModel.h"
+#include "terrain/TriangleSelection.h"
+
+OpenGLFullscreen* gWindow = nullptr;
+TerrainModel* gTerrain = nullptr;
+GameMenue* gMenu = nullptr;
+GameCursor* gCursor = nullptr;
+int32_t gEditMode = 0;
+
+namespace {
+
+void ShowSetupError(const char* text) {
+    plat::MessageBox(nullptr, text, "Fehler", plat::MB_OK | plat::MB_ICONEXCLAMATION);
+}
+
+// Releases the objects of a run in teardown order; safe for a partial set-up.
+void ReleaseEditorObjects(bool selectionSetUp) {
+    if (selectionSetUp) TeardownSelection();
+    delete gTerrain;
+    gTerrain = nullptr;
+    delete gWindow;
+    gWindow = nullptr;
+}
+
+}  // namespace
+
+void RunEditor(int width, int height) {
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+    gWindow = new OpenGLFullscreen(width, height);
+    if (!gWindow->IsCreated()) {
+        // Creation has shown its message and released its handles already.
+        ReleaseEditorObjects(false);
+        return;
+    }
+
+    gTerrain = new TerrainModel(gWindow, 256, 256);
+
+    if (!LoadTextureCatalogue()) {
+        ShowSetupError("Laden der Texturen ist fehlgeschlagen.");
+        ReleaseEditorObjects(false);
+        return;
+    }
+    if (!InitGLState()) {
+        ShowSetupError("Initialisierung von OpenGL ist fehlgeschlagen.");
+        ReleaseEditorObjects(false);
+        return;
+    }
+
+    SetSelectionWindow(gWindow);
+    SetupSelection();
+
+    LightingEnabled = false;
+    gEditMode = 0;
+    bool quit = false;
+
+    while (!quit) {
+        plat::Message message;
+        if (plat::PeekMessage(&message)) {
+            if (message.message == plat::WM_QUIT) {
+                quit = true;
+            } else {
+                plat::TranslateMessage(message);
+                plat::DispatchMessage(message);
+            }
+        }
+        FrameUpdate();
+        gWindow->PresentFrame();
+    }
+
+    ReleaseEditorObjects(true);
+}

@@ -1,0 +1,97 @@
+// Control surface of the headless backend, for tests only.
+//
+// The headless backend implements Platform.h without any display: OpenGL runs
+// in an EGL surfaceless Mesa context on an offscreen pbuffer (one per device
+// context, the size of its window), messages come from a scripted queue,
+// message boxes and text output are recorded, the tick count is whatever the
+// test sets, dialogs answer from a script, and any creation step can be made
+// to fail. Reset() returns every piece of state to its start.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace headless {
+
+// Creation and release steps that a test can make fail.
+enum class Step {
+    RegisterClass,
+    ChangeDisplayMode,
+    CreateWindow,
+    GetDC,
+    ChoosePixelFormat,
+    SetPixelFormat,
+    CreateContext,
+    MakeCurrent,
+    ReleaseContext,  // MakeCurrent(nullptr, nullptr) during teardown
+    DeleteContext,
+    ReleaseDC,
+    DestroyWindow,
+    UnregisterClass,
+    RestoreDisplayMode,
+    Count
+};
+
+struct RecordedBox {
+    std::string text;
+    std::string title;
+    unsigned flags = 0;
+    plat::WindowHandle owner = nullptr;
+};
+
+struct RecordedText {
+    int x = 0, y = 0;
+    std::string text;
+};
+
+void Reset();
+void FailStep(Step step, bool fail = true);
+
+// Display: desktop mode and the modes the display offers (w x h).
+void SetDisplayModes(const std::vector<std::pair<int, int>>& modes);
+bool DisplaySwitched();  // true while a fullscreen mode is in force
+int SwitchedWidth();
+int SwitchedHeight();
+int CursorCount();  // cursor display count, 0 at start
+
+// Queue: messages are delivered to the window created last (or to the
+// handle given), in order, one per PeekMessage.
+void PostToWindow(uint32_t message, uintptr_t wParam, intptr_t lParam);
+void PostToWindow(plat::WindowHandle window, uint32_t message, uintptr_t wParam,
+                  intptr_t lParam);
+size_t QueuedMessages();
+plat::WindowHandle LastWindow();
+int LiveWindows();
+bool ClassRegistered(const char* className);
+int LiveContexts();
+int PixelFormatOf(plat::DeviceContext dc);
+
+// Called at every PeekMessage, before a message is taken; lets a test act
+// between passes of a loop (post input, advance time, read pixels).
+using PeekHook = void (*)(void* user);
+void SetPeekHook(PeekHook hook, void* user);
+int PeekCount();
+// Number of calls that reached the default window procedure.
+int DefaultProcCalls();
+
+void SetTickCount(uint32_t ticks);
+void AdvanceTicks(uint32_t ms);
+
+const std::vector<RecordedBox>& MessageBoxes();
+const std::vector<RecordedText>& TextOutputs();
+int SwapCount();
+
+// Start form: the script decides whether the button is pressed.
+void ScriptFormButton(bool press);
+bool FormVisible();
+bool FormClosed();
+
+// File dialogs: each call takes the next answer; an empty optional (null
+// entry) means "cancelled".
+void ScriptFileDialogAnswers(const std::vector<const char*>& answers);
+int FileDialogCalls();
+
+}  // namespace headless

@@ -1,0 +1,146 @@
+// One frame of the editor and the camera it owns.
+//
+// Conventions: the whole camera sits on the projection matrix and the
+// modelview stays the identity, so world points (already shifted by
+// -ViewOffsetX, -ViewOffsetY) go straight through projection x modelview to
+// clip space, and the light placed once under an identity modelview keeps its
+// place. Heading in degrees, forward on the map for heading h is (sin h,
+// cos h). The bottom kMenuRows pixel rows belong to the menu panel: the 3D
+// view is scissored out of them. Input is read after drawing, so a change
+// shows in the next frame. Every speed is a fixed step per frame.
+#include "terrain/FrameUpdate.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/Editor.h"
+#include "gl/GL.h"
+#include "gl/OpenGLFullscreen.h"
+#include "math/Matrixvector.h"
+#include "terrain/TerrainRender.h"
+#include "terrain/TriangleSelection.h"
+
+float ViewOffsetX = 0.0f;
+float ViewOffsetY = 0.0f;
+const float CameraTargetX = 0.0f;
+const float CameraTargetY = 3.0f;
+float CameraHeight = 6.0f;
+const float CameraHeightMin = 2.5f;
+const float CameraHeightMax = 6.0f;
+float CameraHeading = 0.0f;
+bool LightingEnabled = false;
+const float HighlightColour[3] = {1.0f, 1.0f, 0.0f};
+
+namespace {
+
+constexpr int kMenuRows = 230;
+constexpr int kScrollBand = 20;  // pixels at each screen edge that scroll
+constexpr float kZoomStep = 0.025f;
+constexpr float kTurnStep = 2.0f;
+constexpr float kScrollStep = 0.1f;
+
+constexpr unsigned kKeyL = 0x4C;
+constexpr unsigned kKeyLeft = 0x25;
+constexpr unsigned kKeyUp = 0x26;
+constexpr unsigned kKeyRight = 0x27;
+constexpr unsigned kKeyDown = 0x28;
+constexpr unsigned kKeyNumpad2 = 0x62;
+constexpr unsigned kKeyNumpad4 = 0x64;
+constexpr unsigned kKeyNumpad6 = 0x66;
+constexpr unsigned kKeyNumpad8 = 0x68;
+
+// L of the previous frame, so holding L toggles lighting only once.
+bool sPreviousKeyL = false;
+// Picked cell of the last terrain pass, for the tools.
+int sPickedCell = -1;
+
+// Moves the view offset one step towards map direction `degrees`.
+void Scroll(float degrees) {
+    const float radians = degrees * (1.0f / 180.0f) * 3.14159265358979f;
+    ViewOffsetX += std::sin(radians) * kScrollStep;
+    ViewOffsetY += std::cos(radians) * kScrollStep;
+}
+
+void SetCamera(int width, int height) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<float>(width) / static_cast<float>(height), 0.1, 30.0);
+    // Below the top height the view tilts a little further down than the
+    // target point, so zooming in shows more of the ground near the eye.
+    gluLookAt(0.0, 0.0, 0.0, CameraTargetX, CameraTargetY,
+              -CameraHeight - (CameraHeightMax - CameraHeight) / 15.0f, 0.0, 1.0, 0.0);
+    // Orbit about the vertical line through the target, then lift the eye.
+    glTranslatef(CameraTargetX, CameraTargetY, 0.0f);
+    glRotatef(CameraHeading, 0.0f, 0.0f, 1.0f);
+    glTranslatef(-CameraTargetX, -CameraTargetY, -CameraHeight);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void CameraKeys(const bool* keys) {
+    const bool keyL = keys[kKeyL];
+    if (keyL && !sPreviousKeyL) LightingEnabled = !LightingEnabled;
+    sPreviousKeyL = keyL;
+
+    if (keys[kKeyNumpad8]) CameraHeight += kZoomStep;
+    if (keys[kKeyNumpad2]) CameraHeight -= kZoomStep;
+    if (CameraHeight > CameraHeightMax) CameraHeight = CameraHeightMax;
+    if (CameraHeight < CameraHeightMin) CameraHeight = CameraHeightMin;
+
+    if (keys[kKeyNumpad4]) CameraHeading -= kTurnStep;
+    if (keys[kKeyNumpad6]) CameraHeading += kTurnStep;
+    // Exactly 0 and exactly 360 are both kept as they are.
+    if (CameraHeading < 0.0f) CameraHeading += 360.0f;
+    if (CameraHeading > 360.0f) CameraHeading -= 360.0f;
+}
+
+void Scrolling(const bool* keys, int mouseX, int mouseY, int width, int height) {
+    if (mouseX < kScrollBand || keys[kKeyLeft]) Scroll(CameraHeading - 90.0f);
+    if (mouseX > width - kScrollBand || keys[kKeyRight]) Scroll(CameraHeading + 90.0f);
+    if (mouseY < kScrollBand || keys[kKeyUp]) Scroll(CameraHeading);
+    if (mouseY > height - kScrollBand || keys[kKeyDown]) Scroll(CameraHeading + 180.0f);
+}
+
+}  // namespace
+
+int FramePickedCell() {
+    return sPickedCell;
+}
+
+bool FrameUpdate() {
+    Matrix4 modelview;
+    Matrix4 projection;
+    Matrix4 combined;
+    const int width = gWindow->GetWidth();
+    const int height = gWindow->GetHeight();
+
+    // The previous frame left the scissor test off, so this clears it all.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    glScissor(0, kMenuRows, width, std::max(0, height - kMenuRows));
+    glEnable(GL_SCISSOR_TEST);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_CULL_FACE);
+
+    SetCamera(width, height);
+    modelview.ReadGL(GL_MODELVIEW_MATRIX);
+    projection.ReadGL(GL_PROJECTION_MATRIX);
+    combined = Matrix4::Multiply(projection, modelview);
+
+    DrawTerrain(combined);
+    sPickedCell = PickedCell();
+
+    // Overlay state for the screen-pixel drawing that follows.
+    glDisable(GL_BLEND);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.4f);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_LIGHTING);
+    glColor3f(1.0f, 1.0f, 1.0f);
+
+    const bool* keys = gWindow->GetKeys();
+    CameraKeys(keys);
+    Scrolling(keys, gWindow->GetMouseX(), gWindow->GetMouseY(), width, height);
+    return true;
+}
