@@ -15,6 +15,7 @@
 // (topDown ? height - 1 - r : r).
 #include "gl/DibImage.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -278,28 +279,36 @@ void ConvertUncompressed(const Layout& layout, uint64_t stride, uint8_t* pixels)
 
 // ---- Run-length streams ----------------------------------------------------
 
-// Decodes an RLE8 or RLE4 stream into the zero-filled (black) output. A run
-// or literal that would cross the end of its row, a move outside the
-// picture, a command cut off by the end of the file, or a stream that ends
-// before its last row without an end-of-bitmap mark is an error.
+// Decodes an RLE8 or RLE4 stream into the zero-filled (black) output.
+// Writers may encode a row's padding as well (ImageMagick does), so a row
+// runs to its 4-byte-aligned length: 4 pixels for RLE8, 8 for RLE4; pixels
+// past the picture's width are dropped. A run or literal that would cross
+// that padded end, a move outside the picture, a command cut off by the end
+// of the file, or a stream that ends before its last row without an
+// end-of-bitmap mark is an error.
 bool DecodeRunLength(const Layout& layout, uint8_t* pixels) {
     const bool four = layout.compression == kCompressionRle4;
     const uint8_t* p = layout.bits;
     const uint8_t* end = p + layout.bitsSize;
-    const uint32_t width = layout.width;
+    const uint64_t width = layout.width;
+    const uint64_t rowEnd = four ? (width + 7) / 8 * 8 : (width + 3) / 4 * 4;
     const uint32_t height = layout.height;
-    uint32_t x = 0, y = 0;
+    uint64_t x = 0;
+    uint32_t y = 0;
+    // Pixels of a command starting at x that land inside the picture.
+    auto visible = [&](uint64_t count) { return x >= width ? 0 : std::min(count, width - x); };
     while (end - p >= 2) {
         uint32_t count = p[0];
         uint32_t value = p[1];
         p += 2;
         if (count > 0) {
             // Encoded run: one index (RLE8) or two alternating nibbles (RLE4).
-            if (y >= height || count > width - x) return false;
-            uint8_t* dst = OutputRow(layout, pixels, y) + uint64_t(x) * 3;
+            if (y >= height || count > rowEnd - x) return false;
+            uint8_t* dst = OutputRow(layout, pixels, y) + x * 3;
             const uint8_t* first = layout.palette[four ? value >> 4 : value];
             const uint8_t* second = layout.palette[four ? value & 15 : value];
-            for (uint32_t i = 0; i < count; ++i, dst += 3)
+            const uint64_t shown = visible(count);
+            for (uint64_t i = 0; i < shown; ++i, dst += 3)
                 std::memcpy(dst, (i & 1) ? second : first, 3);
             x += count;
             continue;
@@ -316,7 +325,7 @@ bool DecodeRunLength(const Layout& layout, uint8_t* pixels) {
             if (end - p < 2) return false;
             uint32_t dx = p[0], dy = p[1];
             p += 2;
-            if (dx > width - x || dy >= height - y) return false;
+            if (dx > rowEnd - x || dy >= height - y) return false;
             x += dx;
             y += dy;
             break;
@@ -325,9 +334,10 @@ bool DecodeRunLength(const Layout& layout, uint8_t* pixels) {
             uint32_t n = value;
             size_t bytes = four ? (n + 1) / 2 : n;
             if (size_t(end - p) < bytes) return false;
-            if (y >= height || n > width - x) return false;
-            uint8_t* dst = OutputRow(layout, pixels, y) + uint64_t(x) * 3;
-            for (uint32_t i = 0; i < n; ++i, dst += 3) {
+            if (y >= height || n > rowEnd - x) return false;
+            uint8_t* dst = OutputRow(layout, pixels, y) + x * 3;
+            const uint64_t shown = visible(n);
+            for (uint32_t i = 0; i < shown; ++i, dst += 3) {
                 uint32_t index = four ? (p[i / 2] >> ((i & 1) ? 0 : 4)) & 15 : p[i];
                 std::memcpy(dst, layout.palette[index], 3);
             }

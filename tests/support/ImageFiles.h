@@ -50,7 +50,7 @@ struct BmpSpec {
     int32_t height = 1;
     uint16_t bitCount = 24;
     uint32_t compression = 0;
-    uint32_t colorsUsed = 0;
+    int64_t colorsUsed = -1;  // -1: the number of palette entries given
     std::vector<uint32_t> masks;             // written after a 40-byte header
     std::vector<uint32_t> palette;           // 0xRRGGBB per entry
     std::vector<uint8_t> bits;               // pixel data

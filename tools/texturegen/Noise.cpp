@@ -48,11 +48,25 @@ static int Wrap(int v, int period) {
     return m < 0 ? m + period : m;
 }
 
+// 256 unit gradients around the circle, built once on first use.
+static const float* GradientTable() {
+    static float table[512];
+    static bool built = false;
+    if (!built) {
+        for (int i = 0; i < 256; ++i) {
+            double angle = 6.283185307179586 * (i + 0.5) / 256.0;
+            table[2 * i] = float(std::cos(angle));
+            table[2 * i + 1] = float(std::sin(angle));
+        }
+        built = true;
+    }
+    return table;
+}
+
 // Dot product of a lattice point's unit gradient with the offset (dx, dy).
-static float Corner(int ix, int iy, float dx, float dy, uint32_t seed) {
-    uint32_t h = Hash(uint32_t(ix), uint32_t(iy), seed);
-    float angle = float(h >> 8) * (6.28318530718f / 16777216.0f);
-    return std::cos(angle) * dx + std::sin(angle) * dy;
+static float Corner(const float* table, int ix, int iy, float dx, float dy, uint32_t seed) {
+    uint32_t h = Hash(uint32_t(ix), uint32_t(iy), seed) >> 24;
+    return table[2 * h] * dx + table[2 * h + 1] * dy;
 }
 
 float GradientNoise(float x, float y, uint32_t seed, int periodX, int periodY) {
@@ -61,10 +75,11 @@ float GradientNoise(float x, float y, uint32_t seed, int periodX, int periodY) {
     float tx = x - fx, ty = y - fy;
     int x0 = Wrap(ix, periodX), x1 = Wrap(ix + 1, periodX);
     int y0 = Wrap(iy, periodY), y1 = Wrap(iy + 1, periodY);
-    float n00 = Corner(x0, y0, tx, ty, seed);
-    float n10 = Corner(x1, y0, tx - 1.0f, ty, seed);
-    float n01 = Corner(x0, y1, tx, ty - 1.0f, seed);
-    float n11 = Corner(x1, y1, tx - 1.0f, ty - 1.0f, seed);
+    const float* table = GradientTable();
+    float n00 = Corner(table, x0, y0, tx, ty, seed);
+    float n10 = Corner(table, x1, y0, tx - 1.0f, ty, seed);
+    float n01 = Corner(table, x0, y1, tx, ty - 1.0f, seed);
+    float n11 = Corner(table, x1, y1, tx - 1.0f, ty - 1.0f, seed);
     // Quintic fade keeps the second derivative continuous.
     float sx = tx * tx * tx * (tx * (tx * 6.0f - 15.0f) + 10.0f);
     float sy = ty * ty * ty * (ty * (ty * 6.0f - 15.0f) + 10.0f);
