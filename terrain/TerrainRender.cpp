@@ -162,7 +162,7 @@ void DrawCell(int x, int y, bool pick, bool useColours) {
     for (int k = 0; k < 4; ++k) {
         glNormal3fv(corner[k]->normal);
         if (useColours) glColor3fv(corner[k]->colour);
-        glTexCoord2f(corner[k]->tileU[k], corner[k]->tileV[k]);
+        glTexCoord2f(v.tileU[k], v.tileV[k]);
         glVertex3f(px[k], py[k], corner[k]->height);
     }
     glEnd();

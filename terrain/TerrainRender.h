@@ -26,8 +26,8 @@ struct VisibleSpan {
 constexpr int kMaxVisibleSpans = 100;
 
 struct VisibleSpanList {
-    VisibleSpan spans[kMaxVisibleSpans];
     int32_t count;
+    VisibleSpan spans[kMaxVisibleSpans];
 };
 
 // Written by ComputeVisibleRegion; read by the terrain pass and the scene.

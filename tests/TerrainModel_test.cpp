@@ -8,10 +8,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <string>
+
 #ifdef __linux__
 #include <sys/resource.h>
 #endif
+#include <unistd.h>
 
+#include "gl/OpenGLFullscreen.h"
+#include "platform/HeadlessControl.h"
 #include "terrain/TerrainModel.h"
 
 namespace {
@@ -173,6 +178,43 @@ TEST(TerrainModelTest, ConstructorWithAnImpossibleSizeMakesAnEmptyGrid) {
     ExpectFreshGrid(huge, 0, 0);
     ASSERT_TRUE(huge.Resize(4, 4));
     ExpectFreshGrid(huge, 4, 4);
+}
+
+// The ground list is read from textures/ground/_ground.txt below the working
+// directory, into the model's own records, at most 256 of them.
+TEST(TerrainModelTest, LoadsTheGroundListIntoItsRecords) {
+    char folder[] = "/tmp/terrain-ground-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(folder), 0);
+
+    headless::Reset();
+    OpenGLFullscreen* window = new OpenGLFullscreen(1280, 1024);
+    ASSERT_TRUE(window->IsCreated());
+    TerrainModel model(window, 4, 4);
+    model.LoadGroundTextures();  // no list file yet
+    EXPECT_EQ(model.groundTextureCount, 0);
+    EXPECT_EQ(headless::MessageBoxes().size(), 1u);
+
+    ASSERT_EQ(std::system("mkdir -p textures/ground"), 0);
+    std::FILE* list = std::fopen("textures/ground/_ground.txt", "w");
+    ASSERT_NE(list, nullptr);
+    std::fputs("ewws_first\n\n", list);  // the empty line is an entry too
+    for (int i = 2; i < 300; ++i) std::fprintf(list, "eeee_%d\n", i);
+    std::fclose(list);
+    model.LoadGroundTextures();
+    EXPECT_EQ(model.groundTextureCount, 256);
+    EXPECT_STREQ(model.groundTextures[0].name, "ewws_first");
+    EXPECT_STREQ(model.groundTextures[1].name, "");
+    EXPECT_STREQ(model.groundTextures[255].name, "eeee_255");
+    EXPECT_EQ(window->FindTexture("eeee_7"), &model.groundTextures[7]);
+    EXPECT_EQ(window->FindTexture("eeee_256"), nullptr);
+
+    delete window;  // the registry points into the model: window first
+    ASSERT_EQ(chdir(previous), 0);
+    std::string cleanup = std::string("rm -rf ") + folder;
+    EXPECT_EQ(std::system(cleanup.c_str()), 0);
 }
 
 #if defined(__linux__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)

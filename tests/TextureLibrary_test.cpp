@@ -433,9 +433,6 @@ TEST(TextureLibraryTeardown, RecordStorageMayBeGoneBeforeTheWindow) {
     window->LoadTexture(&owned[1], "t", GL_LINEAR, GL_LINEAR, GL_CLAMP_TO_EDGE, "t2");
     window->LoadTexture(&owned[2], "u", GL_LINEAR, GL_LINEAR, GL_REPEAT, "u");
     window->UploadTextures();
-    std::memset(static_cast<void*>(owned), 0xA5, sizeof(TextureRecord) * 3);  // storage reused
-    delete[] owned;
-
     // A record loaded twice (the second time with more tiles) and pixels
     // that were never uploaded.
     TextureRecord again = {};
@@ -443,6 +440,9 @@ TEST(TextureLibraryTeardown, RecordStorageMayBeGoneBeforeTheWindow) {
     window->LoadTexture(&again, "t", GL_NEAREST, GL_NEAREST, GL_REPEAT, "again");
     window->LoadTexture(&again, "u", GL_NEAREST, GL_NEAREST, GL_REPEAT, "again");
     window->LoadTexture(&pending, "u", GL_NEAREST, GL_LINEAR, GL_REPEAT, "pending");
+
+    std::memset(static_cast<void*>(owned), 0xA5, sizeof(TextureRecord) * 3);  // storage reused
+    delete[] owned;
     delete window;
 
     // A new window starts with an empty registry.

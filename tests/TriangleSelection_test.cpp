@@ -29,9 +29,16 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     ++allocations;
     return std::malloc(size ? size : 1);
 }
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+    return operator new(size, tag);
+}
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 
@@ -209,7 +216,7 @@ TEST_F(TriangleSelectionTest, TestingAllocatesNothing) {
         TestTriangle(i, hit.corners);
         TestTriangle(-2, line.corners);
     }
-    EXPECT_EQ(allocations, before);
+    EXPECT_EQ(allocations, before) << "heap allocations while testing triangles";
     EXPECT_EQ(PickedCell(), 99);
 }
 

@@ -16,14 +16,15 @@ namespace {
 struct FieldSpec {
     float scale;     // feature size in pixels
     int octaves;
-    float borderAmp; // amplitude of the field where the border field rules
+    float edgeAmp;   // amplitude at the outer edges (large fields fade out,
+                     // so the edges of all tiles share one average look)
 };
 
 // Per ground: large patches, mid detail, fine grain, spots.
 const FieldSpec kSpecs[3][kFieldCount] = {
-    {{96, 3, 0.45f}, {18, 3, 1.0f}, {6, 2, 1.0f}, {7, 2, 1.0f}},   // earth
-    {{90, 3, 0.45f}, {13, 3, 1.0f}, {4, 2, 1.0f}, {5, 1, 1.0f}},   // meadow
-    {{110, 3, 0.45f}, {28, 3, 1.0f}, {9, 2, 1.0f}, {4, 1, 1.0f}},  // snow
+    {{96, 3, 0.35f}, {18, 3, 1.0f}, {6, 2, 1.0f}, {13, 2, 1.0f}},  // earth
+    {{90, 3, 0.35f}, {13, 3, 1.0f}, {4, 2, 0.7f}, {5, 1, 1.0f}},   // meadow
+    {{110, 3, 0.35f}, {28, 3, 0.55f}, {9, 2, 1.0f}, {4, 1, 1.0f}},  // snow
 };
 
 float SmoothAbs(float v, float k) { return std::sqrt(v * v + k * k); }
@@ -40,11 +41,49 @@ void Fold(float px, float py, float& a, float& b) {
     b = (dx + dy + s) * 0.5f;
 }
 
-// Weight of the border field: 1 near the outer edges, 0 in the middle.
-float BorderWeight(int x, int y) {
+// Distance of a pixel centre from the nearest outer edge.
+float EdgeDistance(int x, int y) {
     float px = x + 0.5f, py = y + 0.5f;
-    float e = std::fmin(std::fmin(px, kTileSize - px), std::fmin(py, kTileSize - py));
-    return 1.0f - SmoothStep(8.0f, 60.0f, e);
+    return std::fmin(std::fmin(px, kTileSize - px), std::fmin(py, kTileSize - py));
+}
+
+// Weight of the border field: 1 at the outer edges, 0 from 16 pixels in.
+// The band is kept narrow because the border field looks the same along
+// every edge; a wide band would draw a visible grid of mirrored patterns.
+float BorderWeight(int x, int y) { return 1.0f - SmoothStep(2.0f, 16.0f, EdgeDistance(x, y)); }
+
+// Grass blades seen from above: noise stretched along one of four
+// directions, the direction chosen by a slow field. Blending fixed
+// directions (instead of rotating the coordinates) keeps the pattern free
+// of swirls.
+float GrassStreaks(float x, float y, uint32_t seed) {
+    const float dirs[4][2] = {{1.0f, 0.0f}, {0.7071f, 0.7071f}, {0.0f, 1.0f}, {-0.7071f, 0.7071f}};
+    float angle = (GradientNoise(x / 60.0f, y / 60.0f, seed ^ 0xA5A5u) + 1.0f) * 2.0f;
+    float sum = 0.0f, total = 0.0f;
+    for (int k = 0; k < 4; ++k) {
+        float d = std::fabs(angle - float(k));
+        d = std::fmin(d, 4.0f - d);
+        float w = std::fmax(0.0f, 1.0f - d);
+        if (w <= 0.0f) continue;
+        float along = x * dirs[k][0] + y * dirs[k][1];
+        float across = -x * dirs[k][1] + y * dirs[k][0];
+        sum += w * Fbm(along / 7.0f, across / 1.6f, seed + uint32_t(k), 2);
+        total += w * w;
+    }
+    return sum / std::sqrt(total);
+}
+
+// The noise of one field at a position (pixels, or folded pixels).
+float FieldNoise(char ground, int f, const FieldSpec& spec, float x, float y, uint32_t seed) {
+    if (ground == 'w' && f == 2) return GrassStreaks(x, y, seed);
+    return Fbm(x / spec.scale, y / spec.scale, seed, spec.octaves);
+}
+
+// Amplitude of a field at a pixel: edgeAmp at the outer edges, full inside;
+// the large field fades over a wide margin, the others over the border band.
+float EdgeAmplitude(const FieldSpec& spec, int f, int x, int y) {
+    float fade = SmoothStep(0.0f, f == 0 ? 56.0f : 20.0f, EdgeDistance(x, y));
+    return Lerp(spec.edgeAmp, 1.0f, fade);
 }
 
 uint32_t FieldSeed(char ground, int field) {
@@ -92,7 +131,7 @@ FieldSet BorderFields(char ground) {
                 float a, b;
                 Fold(x + 0.5f, y + 0.5f, a, b);
                 out.field[f][size_t(y) * kTileSize + x] =
-                    Fbm(a / spec[f].scale + 17.0f, b / spec[f].scale + 5.0f, seed, spec[f].octaves);
+                    FieldNoise(ground, f, spec[f], a + 1700.0f, b + 500.0f, seed);
             }
     }
     return out;
@@ -110,63 +149,72 @@ FieldSet TileFields(char ground, uint32_t seed, const FieldSet& border) {
                 float w = BorderWeight(x, y);
                 float own = 0.0f;
                 if (w < 1.0f)
-                    own = Fbm((x + 0.5f) / spec[f].scale, (y + 0.5f) / spec[f].scale, s, spec[f].octaves);
+                    own = FieldNoise(ground, f, spec[f], x + 0.5f, y + 0.5f, s);
                 // Mixing two independent fields lowers their spread; the
                 // divisor restores it so the blend band does not show.
                 float v = (w * border.field[f][i] + (1.0f - w) * own) /
                           std::sqrt(w * w + (1.0f - w) * (1.0f - w));
-                out.field[f][i] = v * Lerp(1.0f, spec[f].borderAmp, w);
+                out.field[f][i] = v * EdgeAmplitude(spec[f], f, x, y);
             }
     }
     return out;
 }
 
-std::vector<MaterialPixel> ShadeMaterial(char ground, const FieldSet& fs) {
+std::vector<MaterialPixel> ShadeMaterial(char ground, const FieldSet& fs, const FieldSet& border) {
     const size_t n = size_t(kTileSize) * kTileSize;
     std::vector<MaterialPixel> out(n);
-    // Relief source: mid detail plus some fine grain.
-    std::vector<float> relief(n);
-    for (size_t i = 0; i < n; ++i) relief[i] = 0.65f * fs.field[1][i] + 0.35f * fs.field[2][i];
+    // Relief from mid detail plus some fine grain; snow lies smooth.
+    const float fine = ground == 's' ? 0.0f : 0.35f;
+    const int radius = ground == 'e' ? 4 : (ground == 'w' ? 3 : 6);
+    const FieldSpec* spec = kSpecs[GroundIndex(ground)];
+    std::vector<float> relief(n), borderRelief(n);
+    for (int y = 0; y < kTileSize; ++y)
+        for (int x = 0; x < kTileSize; ++x) {
+            size_t i = size_t(y) * kTileSize + x;
+            relief[i] = (1.0f - fine) * fs.field[1][i] + fine * fs.field[2][i];
+            borderRelief[i] = (1.0f - fine) * border.field[1][i] * EdgeAmplitude(spec[1], 1, x, y) +
+                              fine * border.field[2][i] * EdgeAmplitude(spec[2], 2, x, y);
+        }
 
     for (int y = 0; y < kTileSize; ++y)
         for (int x = 0; x < kTileSize; ++x) {
             size_t i = size_t(y) * kTileSize + x;
             float L = fs.field[0][i], M = fs.field[1][i], F = fs.field[2][i], S = fs.field[3][i];
+            // Relief looks `radius` pixels around; next to the edge it must
+            // see the border field alone, or the two sides of a seam differ.
+            float wr = 1.0f - SmoothStep(float(radius), float(radius) + 12.0f, EdgeDistance(x, y));
+            float cav = Lerp(Relief(relief, x, y, radius), Relief(borderRelief, x, y, radius), wr);
             Rgb c;
             float h;
             if (ground == 'e') {
                 float t = Clamp01(0.5f + 0.55f * L + 0.35f * M);
-                c = Mix(MakeRgb(82, 58, 38), MakeRgb(150, 110, 72), t);
-                float cav = Relief(relief, x, y, 4);
+                c = Mix(MakeRgb(84, 60, 39), MakeRgb(148, 109, 71), t);
                 c = Scale(c, 1.0f + 1.3f * cav + 0.07f * F);
                 // Small stones where the spot field peaks, with a dark rim.
-                float stone = SmoothStep(0.62f, 0.74f, S);
-                float rim = SmoothStep(0.50f, 0.62f, S) - stone;
-                c = Scale(c, 1.0f - 0.30f * rim);
-                Rgb pebble = Scale(MakeRgb(156, 146, 128), 0.85f + 0.3f * Clamp01(0.5f + M));
+                float stone = SmoothStep(0.64f, 0.72f, S);
+                float rim = SmoothStep(0.52f, 0.64f, S) - stone;
+                c = Scale(c, 1.0f - 0.35f * rim);
+                Rgb pebble = Scale(MakeRgb(142, 130, 112), 0.85f + 0.35f * Clamp01(0.5f + M + 2.0f * cav));
                 c = Mix(c, pebble, stone);
                 h = Clamp01(0.5f + 0.6f * M + 0.2f * stone);
             } else if (ground == 'w') {
-                float t = Clamp01(0.5f + 0.5f * L + 0.35f * M);
-                c = Mix(MakeRgb(40, 80, 24), MakeRgb(98, 146, 42), t);
-                // Drier, yellower patches follow the fine grain of the large field.
+                float t = Clamp01(0.5f + 0.5f * L + 0.3f * M);
+                c = Mix(MakeRgb(42, 84, 24), MakeRgb(98, 146, 42), t);
+                // Drier, yellower patches.
                 float dry = SmoothStep(0.15f, 0.7f, L + 0.3f * M);
-                c = Mix(c, MakeRgb(128, 146, 58), 0.35f * dry);
-                float cav = Relief(relief, x, y, 3);
-                c = Scale(c, 1.0f + 1.5f * cav + 0.16f * F);
-                // A few flowers.
-                float flower = SmoothStep(0.80f, 0.86f, S);
-                Rgb bloom = F > 0.0f ? MakeRgb(236, 222, 96)
-                                       : MakeRgb(240, 240, 232);
-                c = Mix(c, bloom, 0.8f * flower);
+                c = Mix(c, MakeRgb(132, 148, 60), 0.35f * dry);
+                // Blades: streaks of light and dark green.
+                c = Scale(c, 1.0f + 1.3f * cav + 0.22f * F);
+                float flower = SmoothStep(0.78f, 0.84f, S);
+                Rgb bloom = M > 0.0f ? MakeRgb(236, 222, 96) : MakeRgb(240, 240, 232);
+                c = Mix(c, bloom, 0.85f * flower);
                 h = Clamp01(0.5f + 0.45f * M + 0.3f * F);
             } else {
-                float t = Clamp01(0.72f + 0.35f * L + 0.3f * M);
-                c = Mix(MakeRgb(170, 186, 216), MakeRgb(244, 247, 252), t);
-                float cav = Relief(relief, x, y, 5);
-                // Hollows turn blue, crests stay white.
-                c = Mix(c, MakeRgb(160, 178, 214), Clamp01(-2.2f * cav));
-                c = Scale(c, 1.0f + 0.5f * std::fmax(cav, 0.0f) + 0.025f * F);
+                float t = Clamp01(0.78f + 0.3f * L + 0.2f * M);
+                c = Mix(MakeRgb(188, 200, 226), MakeRgb(245, 248, 252), t);
+                // Hollows turn a little blue, crests stay white.
+                c = Mix(c, MakeRgb(182, 198, 228), Clamp01(-2.5f * cav));
+                c = Scale(c, 1.0f + 0.4f * std::fmax(cav, 0.0f) + 0.02f * F);
                 h = Clamp01(0.5f + 0.3f * L + 0.35f * M);
             }
             out[i] = MaterialPixel{c, h};

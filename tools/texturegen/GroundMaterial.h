@@ -40,7 +40,8 @@ struct MaterialPixel {
     Rgb colour;
     float height;  // 0..1, decides which ground shows on top in a transition
 };
-// Paints every pixel of the tile from its fields.
-std::vector<MaterialPixel> ShadeMaterial(char ground, const FieldSet& fields);
+// Paints every pixel of the tile from its fields; `border` is the ground's
+// border field set that `fields` was blended from.
+std::vector<MaterialPixel> ShadeMaterial(char ground, const FieldSet& fields, const FieldSet& border);
 
 }  // namespace tg

@@ -52,7 +52,8 @@ Canvas PaintTile(const std::string& code, uint32_t seed,
         if (std::find(grounds.begin(), grounds.end(), c) == grounds.end()) grounds.push_back(c);
     std::vector<std::vector<MaterialPixel>> materials;
     for (char g : grounds)
-        materials.push_back(ShadeMaterial(g, TileFields(g, Hash(seed, uint32_t(g)), borders.at(g))));
+        materials.push_back(ShadeMaterial(g, TileFields(g, Hash(seed, uint32_t(g)), borders.at(g)),
+                                          borders.at(g)));
 
     Canvas out(kTileSize, kTileSize, Rgb{});
     for (int y = 0; y < kTileSize; ++y)

@@ -1,0 +1,95 @@
+// The open and save file dialogs of the desktop backend (GTK3), the string
+// release and the program's own path.
+//
+// Conventions: dialogs are modal, kept above other windows so that they show
+// over the fullscreen editor window, and start in the folder of the path
+// given (the program passes its executable's path). Paths returned are
+// heap copies made with strdup, released with FreeString. A name typed into
+// the save dialog without an extension gets the default extension.
+#include <gtk/gtk.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/Platform.h"
+#include "platform/linux/FileDialogSupport.h"
+
+namespace {
+
+bool EnsureGtk() {
+    static bool started = false;
+    if (!started) started = gtk_init_check(nullptr, nullptr) != FALSE;
+    return started;
+}
+
+void AddFilters(GtkFileChooser* chooser, const char* filter) {
+    for (const desktop::FilterEntry& entry : desktop::ParseFilter(filter)) {
+        GtkFileFilter* gtkFilter = gtk_file_filter_new();
+        gtk_file_filter_set_name(gtkFilter, entry.description.c_str());
+        for (const std::string& pattern : entry.patterns)
+            gtk_file_filter_add_pattern(gtkFilter, desktop::CaseInsensitiveGlob(pattern).c_str());
+        gtk_file_chooser_add_filter(chooser, gtkFilter);  // takes the floating reference
+    }
+}
+
+char* RunFileDialog(bool save, const char* title, const char* defaultExtension,
+                    const char* filter, const char* initialPath) {
+    if (!EnsureGtk()) return nullptr;
+    GtkWidget* dialog = gtk_file_chooser_dialog_new(
+        title != nullptr ? title : "", nullptr,
+        save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN, "_Abbrechen",
+        GTK_RESPONSE_CANCEL, save ? "_Speichern" : "_Öffnen", GTK_RESPONSE_ACCEPT, nullptr);
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
+    GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
+    AddFilters(chooser, filter);
+    const std::string folder = desktop::InitialFolder(initialPath);
+    if (!folder.empty()) gtk_file_chooser_set_current_folder(chooser, folder.c_str());
+    gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+    gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+    gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+
+    char* result = nullptr;
+    if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+        gchar* chosen = gtk_file_chooser_get_filename(chooser);
+        std::string path = chosen != nullptr ? chosen : "";
+        g_free(chosen);
+        if (save) path = desktop::WithDefaultExtension(path, defaultExtension);
+        result = strdup(path.c_str());
+    }
+    gtk_widget_destroy(dialog);
+    // Let the dialog vanish from the screen before the editor draws again.
+    while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+    if (GdkDisplay* display = gdk_display_get_default()) gdk_display_flush(display);
+    return result;
+}
+
+}  // namespace
+
+namespace plat {
+
+char* OpenFileDialog(const char* title, const char* defaultExtension, const char* filter,
+                     const char* initialPath) {
+    return RunFileDialog(false, title, defaultExtension, filter, initialPath);
+}
+
+char* SaveFileDialog(const char* title, const char* defaultExtension, const char* filter,
+                     const char* initialPath) {
+    return RunFileDialog(true, title, defaultExtension, filter, initialPath);
+}
+
+void FreeString(char* text) { std::free(text); }
+
+const char* ProgramPath() {
+    static std::string path;
+    if (path.empty()) {
+        char buffer[PATH_MAX + 1];
+        const ssize_t length = readlink("/proc/self/exe", buffer, PATH_MAX);
+        if (length > 0) path.assign(buffer, size_t(length));
+    }
+    return path.c_str();
+}
+
+}  // namespace plat
