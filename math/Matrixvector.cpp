@@ -121,6 +121,9 @@ Vector4 Matrix4::Transform(const Matrix4& m, const Vector4& v) {
 
 namespace {
 
+// Square products up to this size are formed without touching the heap.
+constexpr int kSmallVector = 16;
+
 // Element count of the matrix plus its work block. Negative counts are taken
 // as 0 so that a bad size can never turn into a huge or negative allocation.
 size_t BlockFloats(int columns, int rows) {
@@ -220,6 +223,19 @@ UniversalVector::~UniversalVector() { delete[] data; }
 // also keeps the square case from reading elements it has already written.
 void UniversalVector::MultiplyBy(const UniversalMatrix& m) {
     if (size != m.rows) return;
+    if (m.columns == size && size <= kSmallVector) {
+        // The common square case is on the per-frame path (twice per drawn
+        // cell): the old values go to the stack and the product is written
+        // in place, so it allocates nothing.
+        float old[kSmallVector];
+        for (int k = 0; k < size; ++k) old[k] = data[k];
+        for (int i = 0; i < m.columns; ++i) {
+            float sum = 0.0f;
+            for (int k = 0; k < m.rows; ++k) sum += old[k] * m.data[k * m.columns + i];
+            data[i] = sum;
+        }
+        return;
+    }
     float* result = new float[m.columns > 0 ? m.columns : 0]();
     for (int i = 0; i < m.columns; ++i) {
         float sum = 0.0f;

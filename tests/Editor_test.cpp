@@ -90,6 +90,25 @@ TEST(EditorTest, FailedWindowCreationEndsTheRunAtOnce) {
     EXPECT_EQ(headless::CursorCount(), 0);
 }
 
+TEST(EditorTest, AnyFailingCreationStepEndsTheRunWithNothingLeft) {
+    using headless::Step;
+    for (Step step : {Step::RegisterClass, Step::CreateWindow, Step::GetDC,
+                      Step::SetPixelFormat, Step::CreateContext, Step::MakeCurrent}) {
+        SCOPED_TRACE(static_cast<int>(step));
+        headless::Reset();
+        headless::FailStep(step);
+        RunEditor(1280, 1024);
+        EXPECT_EQ(headless::MessageBoxes().size(), 1u);
+        EXPECT_EQ(headless::PeekCount(), 0);
+        EXPECT_EQ(gWindow, nullptr);
+        EXPECT_EQ(gTerrain, nullptr);
+        EXPECT_FALSE(headless::DisplaySwitched());
+        EXPECT_EQ(headless::CursorCount(), 0);
+        EXPECT_EQ(headless::LiveWindows(), 0);
+        EXPECT_FALSE(headless::ClassRegistered("OpenGL"));
+    }
+}
+
 TEST(EditorTest, TeardownRestoresDisplayAndPointerWhenAReleaseFails) {
     headless::Reset();
     Script script;

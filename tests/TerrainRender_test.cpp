@@ -80,6 +80,43 @@ protected:
     }
 };
 
+// The footprint worked out on its own, in double precision by Cramer's
+// rule: view corner k meets the ground at the point (a, b, 0) whose clip
+// position (x, y, z) is parallel to the corner's sight direction; the four
+// points are then widened by 1.2 about their centre.
+void ExpectFootprint(const Matrix4& m) {
+    const double t = 1.0, aspect = double(kW) / kH;
+    const double dirs[4][3] = {{-t * aspect, 1.4 * t, 1}, {t * aspect, 1.4 * t, 1},
+                               {t * aspect, -0.7 * t, 1}, {-t * aspect, -0.7 * t, 1}};
+    // Clip x, y, z of world (a, b, 0) = o + a * ex + b * ey.
+    double o[3], ex[3], ey[3];
+    for (int i = 0; i < 3; ++i) {
+        o[i] = m.m[12 + i];
+        ex[i] = m.m[0 + i];
+        ey[i] = m.m[4 + i];
+    }
+    auto det = [](const double* c0, const double* c1, const double* c2) {
+        return c0[0] * (c1[1] * c2[2] - c1[2] * c2[1]) - c1[0] * (c0[1] * c2[2] - c0[2] * c2[1]) +
+               c2[0] * (c0[1] * c1[2] - c0[2] * c1[1]);
+    };
+    double u[4], v[4], cu = 0, cv = 0;
+    const double minusO[3] = {-o[0], -o[1], -o[2]};
+    for (int k = 0; k < 4; ++k) {
+        const double d = det(ex, ey, dirs[k]);
+        ASSERT_NE(d, 0.0);
+        u[k] = det(minusO, ey, dirs[k]) / d + ViewOffsetX;
+        v[k] = det(ex, minusO, dirs[k]) / d + ViewOffsetY;
+        cu += u[k] / 4;
+        cv += v[k] / 4;
+    }
+    const Vector4* q = FootprintCorners();
+    for (int k = 0; k < 4; ++k) {
+        const double wu = cu + (u[k] - cu) * 1.2, wv = cv + (v[k] - cv) * 1.2;
+        EXPECT_NEAR(q[k].x, wu, 1e-3 * (1 + std::fabs(wu))) << "corner " << k;
+        EXPECT_NEAR(q[k].y, wv, 1e-3 * (1 + std::fabs(wv))) << "corner " << k;
+    }
+}
+
 // Four corners (u, v) in terrain plane coordinates.
 void Quad(Vector4 c[4], float u0, float v0, float u1, float v1, float u2, float v2, float u3,
           float v3) {
@@ -124,6 +161,20 @@ TEST_F(TerrainRenderTest, CornersOnARowLineOrInsideABandDoNotWidenIt) {
     ASSERT_EQ(gVisibleSpans.count, 3);
     EXPECT_EQ(gVisibleSpans.spans[2].row, 2);
     EXPECT_TRUE(Empty(2));
+
+    // A left side with its kink exactly on v = 2s: the corner is no
+    // crossing for either edge, so rows 1 and 2 reach only as far left as
+    // the real crossings; the same in either winding of the quadrilateral.
+    Quad(c, 1.0f, 0.05f, 2.95f, 0.05f, 2.95f, 1.1f, 0.35f, 2.0f * s);
+    const Vector4 reversed[4] = {c[0], c[3], c[2], c[1]};
+    for (const Vector4* quad : {static_cast<const Vector4*>(c), reversed}) {
+        RasteriseFootprint(quad);
+        ASSERT_EQ(gVisibleSpans.count, 4);
+        ExpectSpan(0, 0, 2, 9);
+        ExpectSpan(1, 1, 2, 9);
+        ExpectSpan(2, 2, 6, 9);
+        ExpectSpan(3, 3, 6, 9);
+    }
 
     // Wholly inside row 4's band: one span, empty because nothing crosses.
     Quad(c, 1.0f, 4.1f * s, 2.0f, 4.1f * s, 2.0f, 4.9f * s, 1.0f, 4.9f * s);
@@ -187,8 +238,10 @@ TEST_F(TerrainRenderTest, RealCamerasGiveWellFormedRegionsAroundTheTarget) {
                 ViewOffsetY = offset[1];
                 CameraHeight = height;
                 CameraHeading = heading;
-                ComputeVisibleRegion(CameraMatrix());
+                const Matrix4 m = CameraMatrix();
+                ComputeVisibleRegion(m);
                 ExpectWellFormed("camera");
+                ExpectFootprint(m);
 
                 // The orbit centre, the ground point the view looks at, must
                 // lie inside the footprint quadrilateral.
@@ -381,6 +434,42 @@ TEST_F(TerrainRenderTest, CellOffersBothTrianglesToTheSelection) {
     BeginPicking(lm, kW / 2, kH / 2);
     DrawCell(last, last, true, true);
     EXPECT_EQ(PickedCell(), (last << 16) | last);
+}
+
+TEST_F(TerrainRenderTest, HighlightIsDrawnOverEverythingInYellow) {
+    ViewOffsetX = ViewOffsetY = 30.0f;
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    // A depth buffer at the near plane hides every ordinary cell; only a
+    // cell drawn without the depth test can show.
+    glClearDepth(0.0);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearDepth(1.0);
+    gWindow->mouseX = kW / 2;
+    gWindow->mouseY = kH / 2;
+    DrawTerrain(CameraMatrix());
+    ASSERT_NE(PickedCell(), -1);
+
+    std::vector<unsigned char> img(size_t(kW) * kH * 4);
+    glReadPixels(0, 0, kW, kH, GL_RGBA, GL_UNSIGNED_BYTE, img.data());
+    int yellow = 0, other = 0;
+    for (size_t i = 0; i < img.size(); i += 4) {
+        if (img[i] > 200 && img[i + 1] > 200 && img[i + 2] < 50) {
+            ++yellow;
+        } else if (img[i] + img[i + 1] + img[i + 2] > 0) {
+            ++other;
+        }
+    }
+    EXPECT_GT(yellow, 50);  // one cell of some hundred pixels
+    EXPECT_LT(yellow, 5000);
+    EXPECT_EQ(other, 0);
+    const unsigned char* centre = &img[(size_t(kH - 1 - kH / 2) * kW + kW / 2) * 4];
+    EXPECT_GT(centre[0], 200);
+    EXPECT_LT(centre[2], 50);
 }
 
 TEST_F(TerrainRenderTest, TerrainPassLeavesLightingAsChosenAndDepthTestOn) {

@@ -24,7 +24,7 @@ struct FieldSpec {
 const FieldSpec kSpecs[3][kFieldCount] = {
     {{96, 3, 0.35f}, {18, 3, 1.0f}, {6, 2, 1.0f}, {13, 2, 1.0f}},  // earth
     {{90, 3, 0.35f}, {13, 3, 1.0f}, {4, 2, 0.7f}, {5, 1, 1.0f}},   // meadow
-    {{110, 3, 0.35f}, {28, 3, 0.55f}, {9, 2, 1.0f}, {4, 1, 1.0f}},  // snow
+    {{110, 3, 0.35f}, {22, 2, 1.0f}, {9, 2, 1.0f}, {4, 1, 1.0f}},  // snow
 };
 
 float SmoothAbs(float v, float k) { return std::sqrt(v * v + k * k); }
@@ -47,10 +47,13 @@ float EdgeDistance(int x, int y) {
     return std::fmin(std::fmin(px, kTileSize - px), std::fmin(py, kTileSize - py));
 }
 
-// Weight of the border field: 1 at the outer edges, 0 from 16 pixels in.
-// The band is kept narrow because the border field looks the same along
-// every edge; a wide band would draw a visible grid of mirrored patterns.
-float BorderWeight(int x, int y) { return 1.0f - SmoothStep(2.0f, 16.0f, EdgeDistance(x, y)); }
+// Weight of the border field: 1 at the outer edges, 0 from a few pixels in
+// (wider for the large field, which is smooth). The band is kept narrow
+// because the border field looks the same along every edge and mirrored
+// across it; a wide band would draw a visible grid of mirrored patterns.
+float BorderWeight(int f, int x, int y) {
+    return 1.0f - SmoothStep(0.5f, f == 0 ? 24.0f : 8.0f, EdgeDistance(x, y));
+}
 
 // Grass blades seen from above: noise stretched along one of four
 // directions, the direction chosen by a slow field. Blending fixed
@@ -146,7 +149,7 @@ FieldSet TileFields(char ground, uint32_t seed, const FieldSet& border) {
         for (int y = 0; y < kTileSize; ++y)
             for (int x = 0; x < kTileSize; ++x) {
                 size_t i = size_t(y) * kTileSize + x;
-                float w = BorderWeight(x, y);
+                float w = BorderWeight(f, x, y);
                 float own = 0.0f;
                 if (w < 1.0f)
                     own = FieldNoise(ground, f, spec[f], x + 0.5f, y + 0.5f, s);
@@ -182,12 +185,12 @@ std::vector<MaterialPixel> ShadeMaterial(char ground, const FieldSet& fs, const 
             float L = fs.field[0][i], M = fs.field[1][i], F = fs.field[2][i], S = fs.field[3][i];
             // Relief looks `radius` pixels around; next to the edge it must
             // see the border field alone, or the two sides of a seam differ.
-            float wr = 1.0f - SmoothStep(float(radius), float(radius) + 12.0f, EdgeDistance(x, y));
+            float wr = 1.0f - SmoothStep(float(radius), float(radius) + 4.0f, EdgeDistance(x, y));
             float cav = Lerp(Relief(relief, x, y, radius), Relief(borderRelief, x, y, radius), wr);
             Rgb c;
             float h;
             if (ground == 'e') {
-                float t = Clamp01(0.5f + 0.55f * L + 0.35f * M);
+                float t = Clamp01(0.5f + 0.4f * L + 0.35f * M);
                 c = Mix(MakeRgb(84, 60, 39), MakeRgb(148, 109, 71), t);
                 c = Scale(c, 1.0f + 1.3f * cav + 0.07f * F);
                 // Small stones where the spot field peaks, with a dark rim.
@@ -198,11 +201,11 @@ std::vector<MaterialPixel> ShadeMaterial(char ground, const FieldSet& fs, const 
                 c = Mix(c, pebble, stone);
                 h = Clamp01(0.5f + 0.6f * M + 0.2f * stone);
             } else if (ground == 'w') {
-                float t = Clamp01(0.5f + 0.5f * L + 0.3f * M);
+                float t = Clamp01(0.5f + 0.35f * L + 0.3f * M);
                 c = Mix(MakeRgb(42, 84, 24), MakeRgb(98, 146, 42), t);
-                // Drier, yellower patches.
-                float dry = SmoothStep(0.15f, 0.7f, L + 0.3f * M);
-                c = Mix(c, MakeRgb(132, 148, 60), 0.35f * dry);
+                // Drier, yellower tufts.
+                float dry = SmoothStep(0.2f, 0.8f, 0.5f * L + 0.8f * M);
+                c = Mix(c, MakeRgb(132, 148, 60), 0.3f * dry);
                 // Blades: streaks of light and dark green.
                 c = Scale(c, 1.0f + 1.3f * cav + 0.22f * F);
                 float flower = SmoothStep(0.78f, 0.84f, S);

@@ -1,0 +1,178 @@
+# Shared helpers of the end-to-end tests: a private X server (Xvfb), the
+# editor started in the background, window lookup, pointer and keyboard
+# input through XTEST (xdotool), screenshots and pixel checks (ImageMagick).
+#
+# Conventions: sourced by bash scripts run with `set -u`. Every wait polls a
+# condition with a timeout (seconds, fractional allowed); nothing sleeps in
+# the hope that something has happened. Coordinates are pixels with (0, 0)
+# at the top-left. There is no window manager: the keyboard focus follows
+# the pointer, so key presses go to the window under the pointer, and no
+# window is activated or closed by a manager. Logs and screenshots of a run
+# go to $E2E_OUT (tests/e2e/out/<test name>/ in the build folder); a failed
+# check leaves a screenshot "failure.png" there.
+
+E2E_XVFB_PID=""
+E2E_EDITOR_PID=""
+E2E_OUT=""
+
+# e2e_init NAME: prepares the output folder and the cleanup on exit.
+e2e_init() {
+    E2E_OUT="$PWD/tests/e2e/out/$1"
+    rm -rf "$E2E_OUT"
+    mkdir -p "$E2E_OUT"
+    trap e2e_cleanup EXIT
+    trap 'exit 130' INT TERM
+}
+
+e2e_log() {
+    echo "[$(date +%H:%M:%S.%N | cut -c1-12)] $*" | tee -a "$E2E_OUT/steps.log" >&2
+}
+
+e2e_cleanup() {
+    if [ -n "$E2E_EDITOR_PID" ] && kill -0 "$E2E_EDITOR_PID" 2>/dev/null; then
+        kill "$E2E_EDITOR_PID" 2>/dev/null
+        wait_until 5 "! kill -0 $E2E_EDITOR_PID 2>/dev/null" || kill -9 "$E2E_EDITOR_PID" 2>/dev/null
+    fi
+    if [ -n "$E2E_XVFB_PID" ] && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
+        kill "$E2E_XVFB_PID" 2>/dev/null
+        wait_until 5 "! kill -0 $E2E_XVFB_PID 2>/dev/null" || kill -9 "$E2E_XVFB_PID" 2>/dev/null
+    fi
+}
+
+# fail MESSAGE: records a screenshot of the screen as it is and ends the test.
+fail() {
+    e2e_log "FAIL: $*"
+    if [ -n "${DISPLAY:-}" ] && [ -n "$E2E_XVFB_PID" ]; then
+        import -window root "$E2E_OUT/failure.png" 2>/dev/null &&
+            e2e_log "screenshot: $E2E_OUT/failure.png"
+    fi
+    e2e_log "logs in $E2E_OUT"
+    exit 1
+}
+
+# wait_until TIMEOUT COMMAND: evaluates COMMAND every 50 ms until it succeeds
+# (returns 0) or TIMEOUT seconds have passed (returns 1).
+wait_until() {
+    local timeout=$1
+    shift
+    local deadline
+    deadline=$(date +%s%N)
+    deadline=$((deadline + $(awk -v t="$timeout" 'BEGIN { printf "%.0f", t * 1000000000 }')))
+    while :; do
+        if eval "$*"; then return 0; fi
+        [ "$(date +%s%N)" -ge "$deadline" ] && return 1
+        sleep 0.05
+    done
+}
+
+# start_xvfb WxHxDEPTH: starts Xvfb on a free display and exports DISPLAY
+# once the server answers.
+start_xvfb() {
+    local screen=$1
+    local numberFile="$E2E_OUT/xvfb.display"
+    : >"$numberFile"
+    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset \
+        3>"$numberFile" >"$E2E_OUT/xvfb.log" 2>&1 &
+    E2E_XVFB_PID=$!
+    wait_until 20 "[ -s '$numberFile' ] || ! kill -0 $E2E_XVFB_PID 2>/dev/null" ||
+        fail "Xvfb did not report its display number"
+    [ -s "$numberFile" ] || fail "Xvfb ended at start (see xvfb.log)"
+    export DISPLAY=":$(head -n1 "$numberFile" | tr -d '[:space:]')"
+    wait_until 20 "xdpyinfo >/dev/null 2>&1" || fail "Xvfb on $DISPLAY does not answer"
+    e2e_log "Xvfb $screen on $DISPLAY (pid $E2E_XVFB_PID)"
+}
+
+# start_editor BINARY: starts the editor in the background; its output goes
+# to editor.log.
+start_editor() {
+    "$1" >"$E2E_OUT/editor.log" 2>&1 &
+    E2E_EDITOR_PID=$!
+    e2e_log "editor started (pid $E2E_EDITOR_PID)"
+}
+
+# wait_for_exit PID TIMEOUT: waits for the process to end; prints its exit
+# code. Returns 1 (printing nothing) when it still runs after TIMEOUT.
+wait_for_exit() {
+    local pid=$1 timeout=$2
+    wait_until "$timeout" "! kill -0 $pid 2>/dev/null" || return 1
+    local code=0
+    wait "$pid" || code=$?
+    echo "$code"
+}
+
+# find_window NAME: ids of the mapped windows whose name is exactly NAME.
+find_window() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null
+}
+
+# wait_for_window NAME TIMEOUT: prints the id of the first mapped window named
+# exactly NAME once there is one; returns 1 after TIMEOUT.
+wait_for_window() {
+    local name=$1 timeout=$2
+    wait_until "$timeout" "[ -n \"\$(find_window '$name')\" ]" || return 1
+    find_window "$name" | head -n1
+}
+
+# wait_for_no_window NAME TIMEOUT: returns 0 once no mapped window is named NAME.
+wait_for_no_window() {
+    wait_until "$2" "[ -z \"\$(find_window '$1')\" ]"
+}
+
+# window_geometry WID: prints "X Y WIDTH HEIGHT" of the window on the screen.
+window_geometry() {
+    local X Y WIDTH HEIGHT WINDOW SCREEN
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    echo "$X $Y $WIDTH $HEIGHT"
+}
+
+# pointer_to WID X Y: moves the pointer to (X, Y) relative to the window.
+pointer_to() {
+    local geometry
+    read -r -a geometry <<<"$(window_geometry "$1")"
+    xdotool mousemove --sync $((geometry[0] + $2)) $((geometry[1] + $3))
+}
+
+# click_at WID X Y: left click at (X, Y) relative to the window.
+click_at() {
+    pointer_to "$1" "$2" "$3"
+    xdotool click 1
+}
+
+# press_key WID KEY: puts the pointer over the window (the focus follows it)
+# and taps KEY (an X keysym name such as Escape, Return, KP_8).
+press_key() {
+    pointer_to "$1" 10 10
+    xdotool key "$2"
+}
+
+# hold_key KEY / release_key KEY: key down and key up on the window under the
+# pointer.
+hold_key() { xdotool keydown "$1"; }
+release_key() { xdotool keyup "$1"; }
+
+# screenshot FILE: the whole screen as PNG.
+screenshot() {
+    import -window root "$1" || fail "screenshot $1 failed"
+}
+
+# region_mean FILE W H X Y: mean brightness (0..1) of the region.
+region_mean() {
+    convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -colorspace Gray -format '%[fx:mean]' info:
+}
+
+# dark_pixel_count FILE W H X Y: pixels of the region darker than 25 %.
+dark_pixel_count() {
+    convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -colorspace Gray -threshold 25% \
+        -negate -format '%[fx:round(mean*w*h)]' info:
+}
+
+# white_pixel_count FILE W H X Y: pixels of the region brighter than 90 %.
+white_pixel_count() {
+    convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -colorspace Gray -threshold 90% \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+
+# at_least VALUE MINIMUM: true when VALUE >= MINIMUM (decimals allowed).
+at_least() {
+    awk -v a="$1" -v b="$2" 'BEGIN { exit !(a + 0 >= b + 0) }'
+}
