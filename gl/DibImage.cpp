@@ -93,10 +93,6 @@ struct Layout {
     size_t bitsSize = 0;            // bytes from there to the end of the file
 };
 
-struct Failure {
-    const char* text = nullptr;
-};
-
 uint8_t* OutputRow(const Layout& layout, uint8_t* pixels, uint32_t fileRow) {
     uint32_t row = layout.topDown ? layout.height - 1 - fileRow : fileRow;
     return pixels + uint64_t(row) * layout.width * 3;
@@ -304,10 +300,10 @@ bool DecodeRunLength(const Layout& layout, uint8_t* pixels) {
         if (count > 0) {
             // Encoded run: one index (RLE8) or two alternating nibbles (RLE4).
             if (y >= height || count > rowEnd - x) return false;
-            uint8_t* dst = OutputRow(layout, pixels, y) + x * 3;
             const uint8_t* first = layout.palette[four ? value >> 4 : value];
             const uint8_t* second = layout.palette[four ? value & 15 : value];
             const uint64_t shown = visible(count);
+            uint8_t* dst = shown ? OutputRow(layout, pixels, y) + x * 3 : nullptr;
             for (uint64_t i = 0; i < shown; ++i, dst += 3)
                 std::memcpy(dst, (i & 1) ? second : first, 3);
             x += count;
@@ -335,8 +331,8 @@ bool DecodeRunLength(const Layout& layout, uint8_t* pixels) {
             size_t bytes = four ? (n + 1) / 2 : n;
             if (size_t(end - p) < bytes) return false;
             if (y >= height || n > rowEnd - x) return false;
-            uint8_t* dst = OutputRow(layout, pixels, y) + x * 3;
             const uint64_t shown = visible(n);
+            uint8_t* dst = shown ? OutputRow(layout, pixels, y) + x * 3 : nullptr;
             for (uint32_t i = 0; i < shown; ++i, dst += 3) {
                 uint32_t index = four ? (p[i / 2] >> ((i & 1) ? 0 : 4)) & 15 : p[i];
                 std::memcpy(dst, layout.palette[index], 3);

@@ -106,7 +106,7 @@ void ComputeVisibleRegion(Matrix4 viewProjection) {
     // ahead (1.4) than back (0.7) because the far rows are what scrolls in.
     const float dirs[4][3] = {
         {-t * a, 1.4f * t, 1.0f},
-        {t * a, 1.0f * t, 1.0f},
+        {t * a, 1.4f * t, 1.0f},
         {t * a, -0.7f * t, 1.0f},
         {-t * a, -0.7f * t, 1.0f},
     };

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,8 @@ struct MagickCase {
     int width, height;
     uint32_t headerSize, bitCount, compression;
 };
+
+void PrintTo(const MagickCase& c, std::ostream* os) { *os << c.name; }
 
 class MagickFiles : public ::testing::TestWithParam<MagickCase> {};
 

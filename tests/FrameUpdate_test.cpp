@@ -178,17 +178,22 @@ TEST_F(FrameUpdateTest, ScreenEdgeBandsAreTwentyPixelsWide) {
 
 TEST_F(FrameUpdateTest, HoldingLTogglesLightingOnce) {
     Start(8);
-    Hold(kL, 5);
+    Hold(kL, 4);
     EXPECT_TRUE(LightingEnabled);
     Frame();  // released
     EXPECT_TRUE(LightingEnabled);
-    Hold(kL, 3);
+    Hold(kL, 2);
     EXPECT_FALSE(LightingEnabled);
 }
 
 TEST_F(FrameUpdateTest, FrameLeavesTheOverlayState) {
     Start(8);
+    // Whatever the state before, the frame sets what the overlay needs.
     glEnable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_ALWAYS, 0.0f);
+    glMatrixMode(GL_MODELVIEW);
+    glTranslatef(1.0f, 2.0f, 3.0f);
     Frame();
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));

@@ -40,8 +40,12 @@ int ColourBitsOf(SDL_Window* window) {
     return std::min(int(SDL_BITSPERPIXEL(format)), 24);
 }
 
+// Looked up without touching *dc, which may be a released context.
 bool IsLiveDevice(DeviceContext dc) {
-    return dc != nullptr && IsLiveWindow(dc->window) && dc->window->device == dc;
+    if (dc == nullptr) return false;
+    for (WindowObject* window : Windows())
+        if (window->device == dc) return true;
+    return false;
 }
 
 }  // namespace

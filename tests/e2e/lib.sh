@@ -90,19 +90,32 @@ start_editor() {
     e2e_log "editor started (pid $E2E_EDITOR_PID)"
 }
 
-# wait_for_exit PID TIMEOUT: waits for the process to end; prints its exit
-# code. Returns 1 (printing nothing) when it still runs after TIMEOUT.
+# wait_for_exit PID TIMEOUT: waits for the process (a child of this shell)
+# to end and sets E2E_EXIT_CODE to its exit code. Returns 1 when it still
+# runs after TIMEOUT. Not to be called in $(...): a subshell cannot collect
+# the exit code of its parent's child.
+E2E_EXIT_CODE=""
 wait_for_exit() {
     local pid=$1 timeout=$2
+    E2E_EXIT_CODE=""
     wait_until "$timeout" "! kill -0 $pid 2>/dev/null" || return 1
     local code=0
     wait "$pid" || code=$?
-    echo "$code"
+    E2E_EXIT_CODE=$code
 }
 
-# find_window NAME: ids of the mapped windows whose name is exactly NAME.
+# find_window NAME: ids (decimal) of the viewable windows whose name is
+# exactly NAME. The names come from xwininfo, which reads the UTF-8 names
+# (_NET_WM_NAME) that SDL sets; xdotool's own name search cannot read them.
 find_window() {
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null
+    local id
+    xwininfo -root -tree 2>/dev/null |
+        awk -v name=" \"$1\": " 'index($0, name) > 0 { print $1 }' |
+        while read -r id; do
+            if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+                echo $((id))
+            fi
+        done
 }
 
 # wait_for_window NAME TIMEOUT: prints the id of the first mapped window named

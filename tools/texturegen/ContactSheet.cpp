@@ -144,7 +144,7 @@ bool WriteContactSheet(const Pack& pack, const std::string& pngPath) {
     const int width = 1448, tile = 96, pitchX = 100, pitchY = 112, columns = 8;
     const int groundRows = int((pack.ground.size() + columns - 1) / columns);
     const int top = 24 + groundRows * pitchY;
-    const int height = top + 196 + 300 + 40;
+    const int height = top + 196 + 290;
     Canvas sheet(width, height, kBackground);
     auto yDown = [&](int yFromTop, int h) { return height - yFromTop - h; };
 

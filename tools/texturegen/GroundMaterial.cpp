@@ -1,6 +1,6 @@
-// Noise fields and colour rules of earth, meadow and snow. Field scales are
+// Noise fields and colour rules of earth, meadow and snow. Feature sizes are
 // in pixels of the 256-pixel tile; the terrain shows a quarter tile per grid
-// cell at roughly 20-40 screen pixels, and textures have no mipmaps, so the
+// cell at roughly 20-40 screen pixels and textures have no mipmaps, so the
 // look is carried by features of 6 pixels and more, with fine grain kept
 // faint.
 #include "GroundMaterial.h"
@@ -13,104 +13,40 @@ namespace tg {
 
 namespace {
 
-struct FieldSpec {
-    float scale;     // feature size in pixels
-    int octaves;
-    float edgeAmp;   // amplitude at the outer edges (large fields fade out,
-                     // so the edges of all tiles share one average look)
-};
-
-// Per ground: large patches, mid detail, fine grain, spots.
-const FieldSpec kSpecs[3][kFieldCount] = {
-    {{96, 3, 0.35f}, {18, 3, 1.0f}, {6, 2, 1.0f}, {13, 2, 1.0f}},  // earth
-    {{90, 3, 0.35f}, {13, 3, 1.0f}, {4, 2, 0.7f}, {5, 1, 1.0f}},   // meadow
-    {{110, 3, 0.35f}, {22, 2, 1.0f}, {9, 2, 1.0f}, {4, 1, 1.0f}},  // snow
-};
-
-float SmoothAbs(float v, float k) { return std::sqrt(v * v + k * k); }
-
-// Folds a tile position into the triangle "distance to nearest edge, distance
-// to the other edge". The folds are rounded so that the result is smooth; it
-// is invariant under the symmetries of the square and mirrors across edges.
-void Fold(float px, float py, float& a, float& b) {
-    const float half = kTileSize * 0.5f;
-    float dx = SmoothAbs(half - SmoothAbs(px - half, 3.0f), 2.0f);
-    float dy = SmoothAbs(half - SmoothAbs(py - half, 3.0f), 2.0f);
-    float s = std::sqrt((dx - dy) * (dx - dy) + 36.0f);
-    a = (dx + dy - s) * 0.5f;
-    b = (dx + dy + s) * 0.5f;
+// Unit gradient of an inner lattice point.
+void InnerGradient(int i, int j, uint32_t seed, float& gx, float& gy) {
+    float angle = HashUnit(uint32_t(i), uint32_t(j), seed) * 6.2831853f;
+    gx = std::cos(angle);
+    gy = std::sin(angle);
 }
 
-// Distance of a pixel centre from the nearest outer edge.
-float EdgeDistance(int x, int y) {
-    float px = x + 0.5f, py = y + 0.5f;
-    return std::fmin(std::fmin(px, kTileSize - px), std::fmin(py, kTileSize - py));
+// Gradient component along an edge at lattice step s of `cells`: a random
+// value for s below the middle, its negative mirrored above, 0 in the middle.
+// Coarse lattices get weaker edge gradients: their shared profile would
+// repeat along every tile edge as a visible grid of large blotches.
+float EdgeGradient(int s, int cells, uint32_t seed) {
+    if (2 * s == cells) return 0.0f;
+    int k = 2 * s < cells ? s : cells - s;
+    float gain = std::fmin(1.0f, float(cells) / 10.0f);
+    float g = gain * std::cos(HashUnit(uint32_t(k), uint32_t(cells), seed) * 6.2831853f);
+    return 2 * s < cells ? g : -g;
 }
 
-// Weight of the border field: 1 at the outer edges, 0 from a few pixels in
-// (wider for the large field, which is smooth). The band is kept narrow
-// because the border field looks the same along every edge and mirrored
-// across it; a wide band would draw a visible grid of mirrored patterns.
-float BorderWeight(int f, int x, int y) {
-    return 1.0f - SmoothStep(0.5f, f == 0 ? 24.0f : 8.0f, EdgeDistance(x, y));
-}
-
-// Grass blades seen from above: noise stretched along one of four
-// directions, the direction chosen by a slow field. Blending fixed
-// directions (instead of rotating the coordinates) keeps the pattern free
-// of swirls.
-float GrassStreaks(float x, float y, uint32_t seed) {
-    const float dirs[4][2] = {{1.0f, 0.0f}, {0.7071f, 0.7071f}, {0.0f, 1.0f}, {-0.7071f, 0.7071f}};
-    float angle = (GradientNoise(x / 60.0f, y / 60.0f, seed ^ 0xA5A5u) + 1.0f) * 2.0f;
-    float sum = 0.0f, total = 0.0f;
-    for (int k = 0; k < 4; ++k) {
-        float d = std::fabs(angle - float(k));
-        d = std::fmin(d, 4.0f - d);
-        float w = std::fmax(0.0f, 1.0f - d);
-        if (w <= 0.0f) continue;
-        float along = x * dirs[k][0] + y * dirs[k][1];
-        float across = -x * dirs[k][1] + y * dirs[k][0];
-        sum += w * Fbm(along / 7.0f, across / 1.6f, seed + uint32_t(k), 2);
-        total += w * w;
+void LatticeGradient(int i, int j, int cells, uint32_t tileSeed, uint32_t edgeSeed,
+                     float& gx, float& gy) {
+    bool left = i == 0 || i == cells, bottom = j == 0 || j == cells;
+    gx = gy = 0.0f;
+    if (left && bottom) return;  // corner: flat
+    if (left) {
+        gy = EdgeGradient(j, cells, edgeSeed);
+    } else if (bottom) {
+        gx = EdgeGradient(i, cells, edgeSeed);
+    } else {
+        InnerGradient(i, j, tileSeed, gx, gy);
     }
-    return sum / std::sqrt(total);
 }
 
-// The noise of one field at a position (pixels, or folded pixels).
-float FieldNoise(char ground, int f, const FieldSpec& spec, float x, float y, uint32_t seed) {
-    if (ground == 'w' && f == 2) return GrassStreaks(x, y, seed);
-    return Fbm(x / spec.scale, y / spec.scale, seed, spec.octaves);
-}
-
-// Amplitude of a field at a pixel: edgeAmp at the outer edges, full inside;
-// the large field fades over a wide margin, the others over the border band.
-float EdgeAmplitude(const FieldSpec& spec, int f, int x, int y) {
-    float fade = SmoothStep(0.0f, f == 0 ? 56.0f : 20.0f, EdgeDistance(x, y));
-    return Lerp(spec.edgeAmp, 1.0f, fade);
-}
-
-uint32_t FieldSeed(char ground, int field) {
-    return Hash(uint32_t(ground), uint32_t(field), 0xB0DE5EEDu);
-}
-
-// Reflecting index: pixel -k mirrors to k - 1, the way the border field
-// continues into a neighbouring tile.
-int Reflect(int v) {
-    if (v < 0) return -v - 1;
-    if (v >= kTileSize) return 2 * kTileSize - v - 1;
-    return v;
-}
-
-// Rotation-invariant relief: the field minus its average over a ring of
-// `radius` pixels. Positive on bumps, negative in hollows.
-float Relief(const std::vector<float>& h, int x, int y, int radius) {
-    int r2 = radius * 7 / 10;
-    const int off[8][2] = {{radius, 0}, {-radius, 0}, {0, radius}, {0, -radius},
-                           {r2, r2}, {-r2, r2}, {r2, -r2}, {-r2, -r2}};
-    float sum = 0.0f;
-    for (const auto& o : off) sum += h[size_t(Reflect(y + o[1])) * kTileSize + Reflect(x + o[0])];
-    return h[size_t(y) * kTileSize + x] - sum / 8.0f;
-}
+float Fade(float t) { return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f); }
 
 }  // namespace
 
@@ -123,104 +59,92 @@ int GroundIndex(char letter) {
     }
 }
 
-FieldSet BorderFields(char ground) {
-    const FieldSpec* spec = kSpecs[GroundIndex(ground)];
-    FieldSet out;
-    for (int f = 0; f < kFieldCount; ++f) {
-        out.field[f].resize(size_t(kTileSize) * kTileSize);
-        uint32_t seed = FieldSeed(ground, f);
-        for (int y = 0; y < kTileSize; ++y)
-            for (int x = 0; x < kTileSize; ++x) {
-                float a, b;
-                Fold(x + 0.5f, y + 0.5f, a, b);
-                out.field[f][size_t(y) * kTileSize + x] =
-                    FieldNoise(ground, f, spec[f], a + 1700.0f, b + 500.0f, seed);
-            }
-    }
-    return out;
-}
-
-FieldSet TileFields(char ground, uint32_t seed, const FieldSet& border) {
-    const FieldSpec* spec = kSpecs[GroundIndex(ground)];
-    FieldSet out;
-    for (int f = 0; f < kFieldCount; ++f) {
-        out.field[f].resize(size_t(kTileSize) * kTileSize);
-        uint32_t s = Hash(seed, uint32_t(f), uint32_t(ground));
-        for (int y = 0; y < kTileSize; ++y)
-            for (int x = 0; x < kTileSize; ++x) {
-                size_t i = size_t(y) * kTileSize + x;
-                float w = BorderWeight(f, x, y);
-                float own = 0.0f;
-                if (w < 1.0f)
-                    own = FieldNoise(ground, f, spec[f], x + 0.5f, y + 0.5f, s);
-                // Mixing two independent fields lowers their spread; the
-                // divisor restores it so the blend band does not show.
-                float v = (w * border.field[f][i] + (1.0f - w) * own) /
-                          std::sqrt(w * w + (1.0f - w) * (1.0f - w));
-                out.field[f][i] = v * EdgeAmplitude(spec[f], f, x, y);
-            }
-    }
-    return out;
-}
-
-std::vector<MaterialPixel> ShadeMaterial(char ground, const FieldSet& fs, const FieldSet& border) {
-    const size_t n = size_t(kTileSize) * kTileSize;
-    std::vector<MaterialPixel> out(n);
-    // Relief from mid detail plus some fine grain; snow lies smooth.
-    const float fine = ground == 's' ? 0.0f : 0.35f;
-    const int radius = ground == 'e' ? 4 : (ground == 'w' ? 3 : 6);
-    const FieldSpec* spec = kSpecs[GroundIndex(ground)];
-    std::vector<float> relief(n), borderRelief(n);
-    for (int y = 0; y < kTileSize; ++y)
-        for (int x = 0; x < kTileSize; ++x) {
-            size_t i = size_t(y) * kTileSize + x;
-            relief[i] = (1.0f - fine) * fs.field[1][i] + fine * fs.field[2][i];
-            borderRelief[i] = (1.0f - fine) * border.field[1][i] * EdgeAmplitude(spec[1], 1, x, y) +
-                              fine * border.field[2][i] * EdgeAmplitude(spec[2], 2, x, y);
+float EdgeNoise(float px, float py, int cells, uint32_t tileSeed, uint32_t edgeSeed) {
+    const float cell = float(kTileSize) / float(cells);
+    float x = px / cell, y = py / cell;
+    int i = std::min(std::max(int(std::floor(x)), 0), cells - 1);
+    int j = std::min(std::max(int(std::floor(y)), 0), cells - 1);
+    float tx = x - float(i), ty = y - float(j);
+    float n[2][2];
+    for (int b = 0; b < 2; ++b)
+        for (int a = 0; a < 2; ++a) {
+            float gx, gy;
+            LatticeGradient(i + a, j + b, cells, tileSeed, edgeSeed, gx, gy);
+            n[b][a] = gx * (tx - float(a)) + gy * (ty - float(b));
         }
+    float sx = Fade(tx), sy = Fade(ty);
+    return Lerp(Lerp(n[0][0], n[0][1], sx), Lerp(n[1][0], n[1][1], sx), sy) * 1.4142f;
+}
 
+float EdgeFbm(float px, float py, int cells, int octaves, uint32_t tileSeed, uint32_t edgeSeed) {
+    float sum = 0.0f, amp = 1.0f, quad = 0.0f;
+    for (int o = 0; o < octaves; ++o) {
+        sum += amp * EdgeNoise(px, py, cells << o, Hash(tileSeed, uint32_t(o)), Hash(edgeSeed, uint32_t(o)));
+        quad += amp * amp;
+        amp *= 0.5f;
+    }
+    return sum / std::sqrt(quad);
+}
+
+std::vector<MaterialPixel> PaintMaterial(char ground, uint32_t tileSeed) {
+    const uint32_t edge = Hash(uint32_t(ground), 0xED6Eu);
+    auto field = [&](int k, float px, float py, int cells, int octaves) {
+        return EdgeFbm(px, py, cells, octaves, Hash(tileSeed, uint32_t(k)), Hash(edge, uint32_t(k)));
+    };
+    std::vector<MaterialPixel> out(size_t(kTileSize) * kTileSize);
     for (int y = 0; y < kTileSize; ++y)
         for (int x = 0; x < kTileSize; ++x) {
-            size_t i = size_t(y) * kTileSize + x;
-            float L = fs.field[0][i], M = fs.field[1][i], F = fs.field[2][i], S = fs.field[3][i];
-            // Relief looks `radius` pixels around; next to the edge it must
-            // see the border field alone, or the two sides of a seam differ.
-            float wr = 1.0f - SmoothStep(float(radius), float(radius) + 4.0f, EdgeDistance(x, y));
-            float cav = Lerp(Relief(relief, x, y, radius), Relief(borderRelief, x, y, radius), wr);
+            float px = x + 0.5f, py = y + 0.5f;
             Rgb c;
             float h;
             if (ground == 'e') {
-                float t = Clamp01(0.5f + 0.4f * L + 0.35f * M);
-                c = Mix(MakeRgb(84, 60, 39), MakeRgb(148, 109, 71), t);
-                c = Scale(c, 1.0f + 1.3f * cav + 0.07f * F);
+                float L = field(0, px, py, 3, 3);
+                float M = field(1, px, py, 14, 3);
+                float F = field(2, px, py, 40, 2);
+                float S = field(3, px, py, 20, 2);
+                float crack = field(4, px, py, 10, 2);
+                float t = Clamp01(0.5f + 0.4f * L + 0.4f * M);
+                c = Mix(MakeRgb(84, 60, 39), MakeRgb(150, 111, 72), t);
+                c = Scale(c, 1.0f + 0.09f * F);
+                // Dry cracks along the zero line of one field, clods between.
+                float line = 1.0f - SmoothStep(0.02f, 0.09f, std::fabs(crack) + 0.04f * (M + 0.6f));
+                c = Mix(c, MakeRgb(62, 43, 28), 0.5f * line);
                 // Small stones where the spot field peaks, with a dark rim.
                 float stone = SmoothStep(0.64f, 0.72f, S);
                 float rim = SmoothStep(0.52f, 0.64f, S) - stone;
                 c = Scale(c, 1.0f - 0.35f * rim);
-                Rgb pebble = Scale(MakeRgb(142, 130, 112), 0.85f + 0.35f * Clamp01(0.5f + M + 2.0f * cav));
-                c = Mix(c, pebble, stone);
+                c = Mix(c, Scale(MakeRgb(142, 130, 112), 0.9f + 0.25f * M), stone);
                 h = Clamp01(0.5f + 0.6f * M + 0.2f * stone);
             } else if (ground == 'w') {
-                float t = Clamp01(0.5f + 0.35f * L + 0.3f * M);
-                c = Mix(MakeRgb(42, 84, 24), MakeRgb(98, 146, 42), t);
-                // Drier, yellower tufts.
+                float L = field(0, px, py, 3, 3);
+                float M = field(1, px, py, 20, 3);
+                float S = field(3, px, py, 50, 1);
+                // Blades: thin bright ridges of two fine fields, dark gaps
+                // between them.
+                float r1 = 1.0f - std::fabs(field(2, px, py, 48, 1));
+                float r2 = 1.0f - std::fabs(field(6, px, py, 80, 1));
+                float F = (r1 * r1 * r1 + r2 * r2 * r2) - 0.75f;
+                float t = Clamp01(0.5f + 0.35f * L + 0.45f * M);
+                c = Mix(MakeRgb(40, 80, 23), MakeRgb(100, 148, 44), t);
                 float dry = SmoothStep(0.2f, 0.8f, 0.5f * L + 0.8f * M);
-                c = Mix(c, MakeRgb(132, 148, 60), 0.3f * dry);
-                // Blades: streaks of light and dark green.
-                c = Scale(c, 1.0f + 1.3f * cav + 0.22f * F);
-                float flower = SmoothStep(0.78f, 0.84f, S);
+                c = Mix(c, MakeRgb(134, 150, 62), 0.3f * dry);
+                c = Scale(c, 1.0f + 0.3f * F);
+                float flower = SmoothStep(0.80f, 0.86f, S);
                 Rgb bloom = M > 0.0f ? MakeRgb(236, 222, 96) : MakeRgb(240, 240, 232);
                 c = Mix(c, bloom, 0.85f * flower);
                 h = Clamp01(0.5f + 0.45f * M + 0.3f * F);
             } else {
-                float t = Clamp01(0.78f + 0.3f * L + 0.2f * M);
-                c = Mix(MakeRgb(188, 200, 226), MakeRgb(245, 248, 252), t);
-                // Hollows turn a little blue, crests stay white.
-                c = Mix(c, MakeRgb(182, 198, 228), Clamp01(-2.5f * cav));
-                c = Scale(c, 1.0f + 0.4f * std::fmax(cav, 0.0f) + 0.02f * F);
+                float L = field(0, px, py, 2, 3);
+                float M = field(1, px, py, 10, 3);
+                float F = field(2, px, py, 36, 2);
+                float t = Clamp01(0.8f + 0.25f * L + 0.25f * M);
+                c = Mix(MakeRgb(186, 200, 228), MakeRgb(246, 249, 253), t);
+                // Hollows between drifts turn a little blue.
+                c = Mix(c, MakeRgb(178, 196, 230), 0.5f * SmoothStep(0.1f, -0.9f, M + 0.3f * L));
+                c = Scale(c, 1.0f + 0.025f * F);
                 h = Clamp01(0.5f + 0.3f * L + 0.35f * M);
             }
-            out[i] = MaterialPixel{c, h};
+            out[size_t(y) * kTileSize + x] = MaterialPixel{c, h};
         }
     return out;
 }

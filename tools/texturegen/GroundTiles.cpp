@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <set>
 
 namespace tg {
@@ -45,15 +44,13 @@ QuarterWeights Quarters(int x, int y, uint32_t seed) {
     return QuarterWeights{{(1 - sx) * sy, sx * sy, (1 - sx) * (1 - sy), sx * (1 - sy)}};
 }
 
-Canvas PaintTile(const std::string& code, uint32_t seed,
-                 const std::map<char, FieldSet>& borders) {
+Canvas PaintTile(const std::string& code, uint32_t seed) {
     std::vector<char> grounds;
     for (char c : code)
         if (std::find(grounds.begin(), grounds.end(), c) == grounds.end()) grounds.push_back(c);
     std::vector<std::vector<MaterialPixel>> materials;
     for (char g : grounds)
-        materials.push_back(ShadeMaterial(g, TileFields(g, Hash(seed, uint32_t(g)), borders.at(g)),
-                                          borders.at(g)));
+        materials.push_back(PaintMaterial(g, Hash(seed, uint32_t(g))));
 
     Canvas out(kTileSize, kTileSize, Rgb{});
     for (int y = 0; y < kTileSize; ++y)
@@ -113,15 +110,13 @@ std::vector<std::string> CanonicalPatterns() {
 }
 
 std::vector<GroundTile> PaintGroundTiles() {
-    std::map<char, FieldSet> borders;
-    for (char g : {'e', 'w', 's'}) borders[g] = BorderFields(g);
     std::vector<GroundTile> tiles;
     uint32_t index = 0;
     for (const std::string& code : CanonicalPatterns()) {
         int variants = VariantCount(code);
         for (int v = 1; v <= variants; ++v, ++index) {
             uint32_t seed = Hash(index, uint32_t(v), 0x6E0D71E5u);
-            tiles.push_back(GroundTile{code + "_" + std::to_string(v), PaintTile(code, seed, borders)});
+            tiles.push_back(GroundTile{code + "_" + std::to_string(v), PaintTile(code, seed)});
         }
     }
     return tiles;

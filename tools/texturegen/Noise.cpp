@@ -106,6 +106,17 @@ float Fbm(float x, float y, uint32_t seed, int octaves, float gain, int period) 
     return sum / std::sqrt(quad);
 }
 
+float TileFbm(float u, float v, int cellsX, int cellsY, uint32_t seed, int octaves, float gain) {
+    float sum = 0.0f, amp = 1.0f, quad = 0.0f;
+    for (int o = 0; o < octaves; ++o) {
+        int cx = cellsX << o, cy = cellsY << o;
+        sum += amp * GradientNoise(u * cx, v * cy, seed + 1013u * uint32_t(o), cx, cy);
+        quad += amp * amp;
+        amp *= gain;
+    }
+    return sum / std::sqrt(quad);
+}
+
 CellSample Worley(float x, float y, uint32_t seed, int period) {
     int ix = int(std::floor(x)), iy = int(std::floor(y));
     CellSample best{1e9f, 1e9f, 0u, 0.0f, 0.0f};

@@ -35,6 +35,11 @@ float GradientNoise(float x, float y, uint32_t seed, int periodX = 0, int period
 float Fbm(float x, float y, uint32_t seed, int octaves, float gain = 0.5f,
           int period = 0);
 
+// Tileable fractal noise over the unit square: (u, v) in tile units, with
+// cellsX x cellsY lattice cells in the first octave; wraps at 1 in both.
+float TileFbm(float u, float v, int cellsX, int cellsY, uint32_t seed, int octaves,
+              float gain = 0.5f);
+
 struct CellSample {
     float f1;        // distance to the nearest feature point, in cells
     float f2;        // distance to the second nearest

@@ -1,0 +1,157 @@
+// Speed of whole frames: FrameUpdate plus glFinish at 1280 x 1024 on the
+// headless backend (Mesa llvmpipe), for three views: the start view (camera
+// defaults, map corner under the eye, so half the screen is empty), the
+// default camera over the middle of the map, and the lowest, most tilted
+// camera (height 2.5) over the middle, which covers the most cells.
+//
+// The map is 256 x 256 cells of rolling hills. Run from the build folder:
+// when textures/ground/_ground.txt is there (the texture pack), the real
+// catalogue is loaded and the ground is textured; otherwise it is drawn
+// untextured. Counters: fps (frames per second) and cells (cells drawn per
+// frame).
+//
+// For instruction counts under callgrind, `FrameBench --frames=N` skips the
+// benchmark library and runs exactly N frames of each view (or only of the
+// view named by --view=), e.g. with valgrind --tool=callgrind
+// --toggle-collect='FrameUpdate()' ./FrameBench --frames=20 --view=centre
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/Editor.h"
+#include "app/TextureCatalogue.h"
+#include "gl/GL.h"
+#include "gl/GLState.h"
+#include "gl/OpenGLFullscreen.h"
+#include "platform/HeadlessControl.h"
+#include "terrain/FrameUpdate.h"
+#include "terrain/TerrainModel.h"
+#include "terrain/TerrainRender.h"
+#include "terrain/TriangleSelection.h"
+
+namespace {
+
+struct View {
+    const char* name;
+    float offsetX, offsetY, height, heading;
+};
+
+const View kViews[] = {
+    {"start", 0.0f, 0.0f, 6.0f, 0.0f},
+    {"centre", 35.0f, 35.0f, 6.0f, 0.0f},
+    {"low_tilted", 35.0f, 35.0f, 2.5f, 30.0f},
+};
+
+bool gTextured = false;
+
+bool FileExists(const char* path) {
+    FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return false;
+    std::fclose(file);
+    return true;
+}
+
+// One editor set-up for the whole program, as RunEditor would make it.
+bool SetUpEditor() {
+    static bool done = false, ok = false;
+    if (done) return ok;
+    done = true;
+    headless::Reset();
+    gWindow = new OpenGLFullscreen(1280, 1024);
+    if (!gWindow->IsCreated()) return false;
+    gTerrain = new TerrainModel(gWindow, 256, 256);
+    gTextured = FileExists("textures/ground/_ground.txt");
+    if (gTextured) LoadTextureCatalogue();
+    for (int x = 0; x <= gTerrain->width; ++x) {
+        for (int y = 0; y <= gTerrain->height; ++y) {
+            TerrainVertex& v = gTerrain->columns[x][y];
+            v.height = 1.0f * std::sin(x * 0.09f) * std::cos(y * 0.07f) - 0.2f;
+            const float g = std::sin(x * 0.11f + 1.0f) + std::cos(y * 0.13f);
+            v.ground = g > 0.8f ? 's' : (g < -0.4f ? 'w' : 'e');
+        }
+    }
+    std::srand(1);
+    InitGLState();  // also shades the whole map
+    SetSelectionWindow(gWindow);
+    SetupSelection();
+    LightingEnabled = false;
+    // The mouse rests over the view, so picking and the highlight run too.
+    gWindow->mouseX = 640;
+    gWindow->mouseY = 500;
+    ok = true;
+    return ok;
+}
+
+void UseView(const View& view) {
+    ViewOffsetX = view.offsetX;
+    ViewOffsetY = view.offsetY;
+    CameraHeight = view.height;
+    CameraHeading = view.heading;
+}
+
+int CellsDrawn() {
+    int cells = 0;
+    for (int i = 0; i < gVisibleSpans.count; ++i) {
+        const VisibleSpan& span = gVisibleSpans.spans[i];
+        if (span.lastColumn >= span.firstColumn) cells += span.lastColumn - span.firstColumn + 1;
+    }
+    return cells;
+}
+
+void BM_Frame(benchmark::State& state) {
+    if (!SetUpEditor()) {
+        state.SkipWithError("no OpenGL context");
+        return;
+    }
+    const View& view = kViews[state.range(0)];
+    state.SetLabel(std::string(view.name) + (gTextured ? " textured" : " untextured"));
+    for (auto _ : state) {
+        UseView(view);  // no keys are held, so the camera stays put
+        FrameUpdate();
+        glFinish();
+    }
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()),
+                                               benchmark::Counter::kIsRate);
+    state.counters["cells"] = CellsDrawn();
+}
+BENCHMARK(BM_Frame)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Plain loop for instruction counting: N frames of every view, or of the
+// one named.
+int RunFrames(int frames, const char* only) {
+    if (!SetUpEditor()) {
+        std::fprintf(stderr, "no OpenGL context\n");
+        return 1;
+    }
+    for (const View& view : kViews) {
+        if (only != nullptr && std::strcmp(only, view.name) != 0) continue;
+        UseView(view);
+        for (int i = 0; i < frames; ++i) {
+            FrameUpdate();
+            glFinish();
+        }
+        std::printf("%s: %d frames, %d cells per frame, %s\n", view.name, frames, CellsDrawn(),
+                    gTextured ? "textured" : "untextured");
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int frames = 0;
+    const char* only = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--frames=", 9) == 0) frames = std::atoi(argv[i] + 9);
+        if (std::strncmp(argv[i], "--view=", 7) == 0) only = argv[i] + 7;
+    }
+    if (frames > 0) return RunFrames(frames, only);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,47 @@
+# The editor's texture pack, painted by our own generator at build time.
+#
+# texturegen (standard library only) writes every picture below
+# <build>/textures; the two entries the pack ships in the scrambled ".cbm"
+# form (the plant and the head) come out as plain bitmaps in
+# <build>/texturegen_raw and are converted with bmp2cbm. A stamp file makes
+# the pack rerun only when the generator (or the converter) changes. The
+# output is the same byte for byte on every run.
+file(GLOB TEXTUREGEN_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/texturegen/*.cpp)
+add_executable(texturegen ${TEXTUREGEN_SOURCES})
+target_compile_options(texturegen PRIVATE ${OUR_WARNINGS})
+
+if(NOT TARGET bmp2cbm)
+  message(FATAL_ERROR "The texture pack needs the bmp2cbm converter (tools/converters.cmake).")
+endif()
+
+set(TEXTURE_PACK_DIR ${CMAKE_BINARY_DIR}/textures)
+set(TEXTURE_RAW_DIR ${CMAKE_BINARY_DIR}/texturegen_raw)
+set(TEXTURE_PACK_STAMP ${CMAKE_CURRENT_BINARY_DIR}/texture_pack.stamp)
+add_custom_command(
+  OUTPUT ${TEXTURE_PACK_STAMP}
+  COMMAND texturegen ${TEXTURE_PACK_DIR} --raw ${TEXTURE_RAW_DIR}
+  COMMAND bmp2cbm ${TEXTURE_RAW_DIR}/pflanze_klein.bmp ${TEXTURE_PACK_DIR}/pflanze_klein.cbm
+  COMMAND bmp2cbm ${TEXTURE_RAW_DIR}/bauer_kopf.bmp ${TEXTURE_PACK_DIR}/bauer_kopf.cbm
+  COMMAND ${CMAKE_COMMAND} -E touch ${TEXTURE_PACK_STAMP}
+  DEPENDS texturegen bmp2cbm
+  COMMENT "Painting the texture pack into ${TEXTURE_PACK_DIR}"
+  VERBATIM)
+add_custom_target(texture_pack ALL DEPENDS ${TEXTURE_PACK_STAMP})
+
+# The contact sheet shown in the README (not part of ALL): one PNG with every
+# texture, written into the source tree's docs folder.
+add_custom_target(texture_sheet
+  COMMAND texturegen --sheet ${CMAKE_SOURCE_DIR}/docs/texture-pack.png
+  DEPENDS texturegen
+  COMMENT "Writing docs/texture-pack.png"
+  VERBATIM)
+
+# The pack's test reads the files of the build folder; the tests directory is
+# added after this one, so the dependency is attached once the top-level
+# directory has been processed.
+function(texture_pack_attach_test)
+  if(TARGET TexturePack_test)
+    add_dependencies(TexturePack_test texture_pack)
+  endif()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL texture_pack_attach_test)
