@@ -4,7 +4,10 @@
 // Conventions: one FIFO queue of plat::Message for the program's thread.
 // PeekMessage first moves every pending SDL event into it, translated:
 //  - key down / up -> WM_KEYDOWN / WM_KEYUP, or WM_SYSKEYDOWN / WM_SYSKEYUP
-//    for system keys (KeyMap.h); auto-repeat gives further key-downs;
+//    for system keys (KeyMap.h); auto-repeat gives further key-downs, but,
+//    as on Win32, a repeat that finds the previous key-down of that key
+//    still waiting at the end of the queue only raises its repeat count, so
+//    a held key cannot flood a loop that takes one message per frame;
 //  - pointer motion -> WM_MOUSEMOVE, x in the low and y in the high 16 bits
 //    of the second parameter (window pixels). As on Win32, motion is
 //    coalesced: a motion that follows a still queued motion of the same
@@ -64,10 +67,19 @@ void QueueEvent(const SDL_Event& event) {
         plat::WindowObject* window = WindowFromSdlId(event.key.windowID);
         if (window == nullptr) window = InputTargetWindow();
         KeyMessage key;
-        if (window != nullptr &&
-            TranslateKey(event.type == SDL_KEYDOWN, event.key.repeat != 0, event.key.keysym.sym,
-                         event.key.keysym.scancode, event.key.keysym.mod, &key))
-            Append(window, key.message, key.wParam, key.lParam);
+        if (window == nullptr ||
+            !TranslateKey(event.type == SDL_KEYDOWN, event.key.repeat != 0, event.key.keysym.sym,
+                          event.key.keysym.scancode, event.key.keysym.mod, &key))
+            break;
+        if (event.key.repeat != 0 && !gQueue.empty() && gQueue.back().window == window &&
+            gQueue.back().message == key.message && gQueue.back().wParam == key.wParam) {
+            // Auto-repeat while the same key-down still waits: count it in
+            // the waiting message (bits 0-15) instead of queueing another.
+            intptr_t& lParam = gQueue.back().lParam;
+            if ((lParam & 0xFFFF) < 0xFFFF) ++lParam;
+            break;
+        }
+        Append(window, key.message, key.wParam, key.lParam);
         break;
     }
     case SDL_MOUSEMOTION: {

@@ -330,6 +330,27 @@ TEST_F(DesktopWindow, KeysBecomeKeyMessagesAndPrintableOnesGiveCharacters) {
     EXPECT_FALSE(PeekMessage(&none)) << "F1 has no character";
 }
 
+TEST_F(DesktopWindow, AutoRepeatRaisesTheCountOfAWaitingKeyDown) {
+    SDL_Event repeat{};
+    repeat.type = SDL_KEYDOWN;
+    repeat.key.windowID = window->sdlId;
+    repeat.key.keysym.sym = SDLK_KP_2;
+    repeat.key.keysym.scancode = SDL_SCANCODE_KP_2;
+    PushKey(true, SDLK_KP_2, SDL_SCANCODE_KP_2);
+    repeat.key.repeat = 1;
+    Push(repeat);
+    Push(repeat);
+    Message down = Take();
+    EXPECT_EQ(down.wParam, VK_NUMPAD2);
+    EXPECT_EQ(down.lParam & 0xFFFF, 3) << "one message counting three presses";
+    Push(repeat);  // the first key-down was taken: a new message
+    Message again = Take();
+    EXPECT_EQ(again.lParam & 0xFFFF, 1);
+    EXPECT_NE(again.lParam & (intptr_t(1) << 30), 0) << "a repeat: key was down before";
+    Message none;
+    EXPECT_FALSE(PeekMessage(&none));
+}
+
 TEST_F(DesktopWindow, MotionIsCoalescedAndPackedIntoTheSecondParameter) {
     PushMotion(5, 6);
     PushMotion(1279, 0);

@@ -2,20 +2,23 @@
 # Camera controls of the running editor on a 1280 x 1024 x 16 display.
 #
 # The start view has the map's left edge (world x = 0) running up the middle
-# of the screen: left of it the cleared background, right of it the ground.
-# The column where the ground begins on a pixel row ("edge") is the measure:
-#   - holding the Right arrow scrolls the map to the left (edge moves left),
-#     the Left arrow brings it back;
-#   - with the edge left of the centre, holding keypad 2 lowers the eye
-#     (zoom in): the ground at a row is nearer, so the edge moves further
-#     from the centre; keypad 8 zooms out again;
-#   - holding keypad 6 turns the view: the edge line tilts, so the edges on
-#     an upper and a lower row move apart in the other direction; keypad 4
-#     turns back.
-# Each hold lasts until the expected change is seen (polled screenshots),
-# never a fixed time. The view is also checked to stay put once keys are
-# released, the bottom 230 rows to hold no ground, and Escape to end the
-# editor with exit code 0. A picture of the textured map is left as
+# of the screen through the point the camera looks at: left of it the
+# cleared background, right of it the ground. The column where the ground
+# begins on a pixel row ("edge") is the measure, on three rows:
+#   - keypad 6 turns the view about that point: the edge stays put on the
+#     middle row while the line tilts (top to the left); keypad 4 turns back;
+#   - holding the Right arrow scrolls the map to the left (the edge moves
+#     left), the Left arrow to the right; the Up arrow scrolls forward, along
+#     the edge: the ground changes, the edge stays;
+#   - with the edge left of the middle, holding keypad 2 lowers the eye
+#     (zoom in): the ground on a row is nearer, so the edge moves away from
+#     the middle; holding keypad 8 zooms out to the top height again, which
+#     gives back the same picture.
+# Holds last until the expected change is seen (polled screenshots), never
+# a fixed time. Where a target window must be hit, single taps are used, as
+# a held key moves the view further while a screenshot is taken. The view
+# must stay put with no key held, the bottom 230 rows hold no ground, and
+# Escape ends the editor with exit code 0. A picture of the map is left as
 # overview.png in the output folder.
 # Usage: camera_e2e.sh EDITOR-BINARY (run in the build folder).
 set -u
@@ -63,7 +66,7 @@ measure() {
     EDGE_LOW=$(edge_at "$shot" $ROW_LOW)
 }
 
-# settle: waits until two screenshots in a row measure the same edges (keys
+# settle [quiet]: waits until two screenshots in a row measure the same edges (keys
 # released, the view no longer moves), and keeps that measurement.
 settle() {
     local previous=""
@@ -75,11 +78,11 @@ settle() {
         return 1
     }
     wait_until 20 stable || fail "the view keeps moving with no key held"
-    e2e_log "edges: high $EDGE_HIGH, middle $EDGE_MID, low $EDGE_LOW"
+    [ "${1:-}" = quiet ] || e2e_log "edges: high $EDGE_HIGH, middle $EDGE_MID, low $EDGE_LOW"
 }
 
-# hold_until KEY TIMEOUT CONDITION: holds KEY until CONDITION (evaluated after
-# a fresh measurement) holds, then releases it.
+# hold_until KEY TIMEOUT CONDITION: holds KEY down until CONDITION (tested
+# after a fresh measurement) holds, then releases it.
 hold_until() {
     local key=$1 timeout=$2 condition=$3
     hold_key "$key"
@@ -90,12 +93,38 @@ hold_until() {
     e2e_log "held $key until $condition"
 }
 
+# tap_until KEY TIMEOUT CONDITION: taps KEY (down and up, a frame or two of
+# movement each) until CONDITION holds.
+tap_until() {
+    local key=$1 timeout=$2 condition=$3
+    wait_until "$timeout" "xdotool key $key; settle quiet; $condition" ||
+        fail "tapping $key: '$condition' not reached (edges $EDGE_HIGH $EDGE_MID $EDGE_LOW)"
+    e2e_log "tapped $key until $condition"
+}
+
+# park LO HI: taps Left or Right until the edge on the middle row lies in
+# [LO, HI].
+park() {
+    local lo=$1 hi=$2 tries=0
+    while [ "$EDGE_MID" -lt "$lo" ] || [ "$EDGE_MID" -gt "$hi" ]; do
+        tries=$((tries + 1))
+        [ $tries -le 200 ] || fail "could not bring the edge into [$lo, $hi] ($EDGE_MID)"
+        # No ground on the row (1280): the map lies right of the screen.
+        if [ "$EDGE_MID" -lt "$lo" ]; then xdotool key Left; else xdotool key Right; fi
+        settle quiet
+    done
+    e2e_log "edge parked at $EDGE_MID"
+}
+
+tilt() { echo $((EDGE_HIGH - EDGE_LOW)); }
+
 # The first frames: the ground shows right of the middle, nothing left of it.
 wait_until 30 'measure; [ "$EDGE_MID" -lt 1280 ]' || fail "no ground drawn on row $ROW_MID"
 settle
 cp "$shot" "$E2E_OUT/start.png"
-[ "$EDGE_MID" -ge 600 ] && [ "$EDGE_MID" -le 680 ] ||
-    fail "start view: the map edge is at column $EDGE_MID, not near the middle"
+[ "$EDGE_MID" -ge 620 ] && [ "$EDGE_MID" -le 660 ] ||
+    fail "start view: the map edge is at column $EDGE_MID, not in the middle"
+[ "$(tilt)" -ge -12 ] && [ "$(tilt)" -le 12 ] || fail "start view: the map edge is not upright"
 left_mean=$(region_mean "$shot" 500 300 40 300)
 at_least 0.02 "$left_mean" || fail "start view: left of the map edge is not background ($left_mean)"
 right_mean=$(region_mean "$shot" 500 300 700 300)
@@ -104,43 +133,52 @@ at_least "$right_mean" 0.1 || fail "start view: no ground right of the edge ($ri
 menu_rows_mean=$(region_mean "$shot" 600 229 0 795)
 at_least 0.02 "$menu_rows_mean" || fail "ground drawn into the bottom 230 rows ($menu_rows_mean)"
 
-# Scrolling with the arrow keys.
-start=$EDGE_MID
-hold_until Right 20 "[ \$EDGE_MID -lt $((start - 200)) ]"
+# Turning: about the looked-at point, so the middle row keeps its edge.
+tap_until KP_6 30 '[ $(tilt) -lt -60 ]'
+cp "$shot" "$E2E_OUT/turned.png"
+[ "$EDGE_MID" -ge 615 ] && [ "$EDGE_MID" -le 665 ] ||
+    fail "turning moved the looked-at point (edge $EDGE_MID)"
+tap_until KP_4 30 '[ $(tilt) -ge -6 ]'
+[ "$(tilt)" -le 12 ] || fail "keypad 4 did not turn the view back (tilt $(tilt))"
+
+# Scrolling sideways: held arrows.
+hold_until Right 20 '[ $EDGE_MID -lt 560 ]'
 settle
-scrolled=$EDGE_MID
-hold_until Left 20 "[ \$EDGE_MID -gt $((scrolled + 100)) ]"
+park 380 470
+parked=$EDGE_MID
+hold_until Left 20 '[ $EDGE_MID -gt 560 ]'
 settle
-# Park the edge left of the middle for the zoom.
-hold_until Right 20 "[ \$EDGE_MID -lt 520 ] && [ \$EDGE_MID -gt 200 ]"
-settle
+park 380 470
+parked=$EDGE_MID
 cp "$shot" "$E2E_OUT/scrolled.png"
 
-# Zoom: keypad 2 lowers the eye, keypad 8 raises it again.
-before=$EDGE_MID
-hold_until KP_2 30 "[ \$EDGE_MID -lt $((before - 80)) ]"
+# Scrolling forward runs along the edge: the edge stays, the ground moves.
+# ground_changed: pixels of a patch of ground right of the edge that differ
+# from the picture before.
+ground_changed() {
+    compare -metric AE -fuzz 10% "$E2E_OUT/scrolled.png" "$shot" \
+        -crop 400x300+800+300 null: 2>&1 | cut -d' ' -f1
+}
+tap_until Up 30 'at_least "$(ground_changed)" 1000'
+e2e_log "forward scroll changed $(ground_changed) ground pixels"
+[ $((EDGE_MID - parked)) -ge -3 ] && [ $((EDGE_MID - parked)) -le 3 ] ||
+    fail "scrolling forward moved the map edge ($parked -> $EDGE_MID)"
+parked=$EDGE_MID
+cp "$shot" "$E2E_OUT/before_zoom.png"
+
+# Zoom: keypad 2 held lowers the eye, keypad 8 held raises it to the top
+# height again, which gives back the very same edge.
+hold_until KP_2 30 "[ \$EDGE_MID -lt $((parked - 80)) ]"
 settle
 cp "$shot" "$E2E_OUT/zoomed_in.png"
-zoomed=$EDGE_MID
-hold_until KP_8 30 "[ \$EDGE_MID -gt $((zoomed + 60)) ]"
+hold_until KP_8 30 "[ \$EDGE_MID -ge $((parked - 1)) ]"
 settle
+[ $((EDGE_MID - parked)) -ge -1 ] && [ $((EDGE_MID - parked)) -le 1 ] ||
+    fail "zooming out fully did not give back the view ($parked -> $EDGE_MID)"
 
-# Turn: keypad 6 tilts the edge line one way, keypad 4 the other.
-slope() { echo $((EDGE_HIGH - EDGE_LOW)); }
-tilt=$(slope)
-e2e_log "edge tilt (high - low) $tilt"
-hold_until KP_6 30 "[ \$((EDGE_HIGH - EDGE_LOW)) -lt $((tilt - 80)) ]"
-settle
-cp "$shot" "$E2E_OUT/turned.png"
-turned=$(slope)
-hold_until KP_4 30 "[ \$((EDGE_HIGH - EDGE_LOW)) -gt $((turned + 60)) ]"
-settle
-
-# Over the middle of the map for the overview picture: forward and right.
-hold_until Up 30 "[ \$EDGE_MID -ge 1280 ] && [ \$EDGE_HIGH -ge 1280 ]"
-hold_key Right
-wait_until 30 'measure; [ "$EDGE_LOW" -ge 1280 ]'
-release_key Right
+# Into the map for the overview picture.
+tap_until Right 60 '[ $EDGE_HIGH -eq 0 ] && [ $EDGE_MID -eq 0 ] && [ $EDGE_LOW -eq 0 ]'
+for i in 1 2 3 4 5 6 7 8; do xdotool key Right; done
 settle
 cp "$shot" "$E2E_OUT/overview.png"
 

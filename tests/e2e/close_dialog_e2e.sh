@@ -21,7 +21,7 @@ ended() {
 }
 wait_until 5 ended || fail "the program did not end within 5 s of the close request"
 [ "$fullscreen_seen" = 0 ] || fail "the fullscreen window appeared"
-wait_for_exit "$E2E_EDITOR_PID" 1 || fail "the program still runs"
+wait_for_exit "$E2E_EDITOR_PID" 1 >/dev/null || fail "the program still runs"
 code=$E2E_EXIT_CODE
 [ "$code" = 0 ] || fail "the program ended with exit code $code"
 e2e_log "program ended with exit code 0"

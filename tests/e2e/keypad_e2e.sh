@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Real key input reaches the editor: holding the keypad's 8 key moves the
-# camera, with NumLock off (the key then sends KP_Up) as well as with
-# NumLock on (KP_8). Without input the picture changes only a little (the
+# Real key input reaches the editor: the keypad's digit keys move the camera
+# with NumLock off (keypad 2 then sends KP_Down) as well as with NumLock on
+# (keypad 4 sends KP_4): both arrive as the keypad's own key codes. (Keypad
+# 8 raises the camera, which starts at its highest point, so it would show
+# no change.) Without input the picture changes only a little (the
 # water is animated); holding the key changes much more of it.
 # Usage: keypad_e2e.sh EDITOR-BINARY (run in the build folder).
 set -u
@@ -26,9 +28,12 @@ changed_pixels() {
     compare -metric AE -fuzz 8% "$E2E_OUT/compare_a.png" "$E2E_OUT/compare_b.png" null: 2>&1 |
         cut -d' ' -f1
 }
-wait_until 30 "[ -z \"\$(find_window Fehler)\" ] && screenshot '$E2E_OUT/still_1.png' &&
-    [ \"\$(dark_pixel_count '$E2E_OUT/still_1.png' 8 13 100 100)\" -ge 10 ]" ||
-    fail "the editor does not show its first frames"
+first_frames_shown() {
+    [ -z "$(find_window Fehler)" ] || fail "an error box appeared while the editor ran"
+    screenshot "$E2E_OUT/still_1.png"
+    frame_rate_box_in "$E2E_OUT/still_1.png"
+}
+wait_until 30 first_frames_shown || fail "the editor does not show its first frames"
 screenshot "$E2E_OUT/still_2.png"
 noise=$(changed_pixels "$E2E_OUT/still_1.png" "$E2E_OUT/still_2.png")
 threshold=$((noise * 2 + 20000))
@@ -48,12 +53,12 @@ hold_and_compare() {
     [ $result = 0 ] || fail "holding $keysym ($label) does not move the camera"
     e2e_log "$label: camera moved"
 }
-hold_and_compare KP_Up numlock_off
+hold_and_compare KP_Down numlock_off
 xdotool key Num_Lock
-hold_and_compare KP_8 numlock_on
+hold_and_compare KP_4 numlock_on
 xdotool key Num_Lock
 
 press_key "$fullscreen" Escape
-wait_for_exit "$E2E_EDITOR_PID" 5 || fail "the editor did not end within 5 s of Escape"
+wait_for_exit "$E2E_EDITOR_PID" 5 >/dev/null || fail "the editor did not end within 5 s of Escape"
 [ "$E2E_EXIT_CODE" = 0 ] || fail "the editor ended with exit code $E2E_EXIT_CODE"
 exit 0

@@ -83,25 +83,41 @@ start_xvfb() {
 }
 
 # start_editor BINARY: starts the editor in the background; its output goes
-# to editor.log.
+# to editor.log. A small wrapper shell waits for it and writes its exit code
+# to editor.exit, so that wait_for_exit works from any (sub)shell.
+# E2E_EDITOR_PID is the editor's own process id.
 start_editor() {
-    "$1" >"$E2E_OUT/editor.log" 2>&1 &
-    E2E_EDITOR_PID=$!
+    rm -f "$E2E_OUT/editor.pid" "$E2E_OUT/editor.exit"
+    (
+        "$1" >"$E2E_OUT/editor.log" 2>&1 &
+        echo $! >"$E2E_OUT/editor.pid"
+        code=0
+        wait $! || code=$?
+        echo "$code" >"$E2E_OUT/editor.exit.part"
+        mv "$E2E_OUT/editor.exit.part" "$E2E_OUT/editor.exit"
+    ) &
+    wait_until 10 "[ -s '$E2E_OUT/editor.pid' ]" || fail "the editor could not be started"
+    E2E_EDITOR_PID=$(cat "$E2E_OUT/editor.pid")
     e2e_log "editor started (pid $E2E_EDITOR_PID)"
 }
 
-# wait_for_exit PID TIMEOUT: waits for the process (a child of this shell)
-# to end and sets E2E_EXIT_CODE to its exit code. Returns 1 when it still
-# runs after TIMEOUT. Not to be called in $(...): a subshell cannot collect
-# the exit code of its parent's child.
+# wait_for_exit PID TIMEOUT: waits for the process to end; prints its exit
+# code and also leaves it in E2E_EXIT_CODE. Returns 1 (printing nothing)
+# when it still runs after TIMEOUT. For the editor the code comes from its
+# wrapper; any other process must be a child of the calling shell.
 E2E_EXIT_CODE=""
 wait_for_exit() {
-    local pid=$1 timeout=$2
+    local pid=$1 timeout=$2 code=0
     E2E_EXIT_CODE=""
-    wait_until "$timeout" "! kill -0 $pid 2>/dev/null" || return 1
-    local code=0
-    wait "$pid" || code=$?
+    if [ "$pid" = "$E2E_EDITOR_PID" ]; then
+        wait_until "$timeout" "[ -s '$E2E_OUT/editor.exit' ]" || return 1
+        code=$(cat "$E2E_OUT/editor.exit")
+    else
+        wait_until "$timeout" "! kill -0 $pid 2>/dev/null" || return 1
+        wait "$pid" || code=$?
+    fi
     E2E_EXIT_CODE=$code
+    echo "$code"
 }
 
 # find_window NAME: ids (decimal) of the viewable windows whose name is
@@ -183,6 +199,13 @@ dark_pixel_count() {
 white_pixel_count() {
     convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -colorspace Gray -threshold 90% \
         -format '%[fx:round(mean*w*h)]' info:
+}
+
+# frame_rate_box_in FILE: the screenshot shows the frame-rate display, a
+# white box of 13 pixel rows with black glyph pixels, at (100, 100).
+frame_rate_box_in() {
+    at_least "$(dark_pixel_count "$1" 8 13 100 100)" 10 &&
+        at_least "$(white_pixel_count "$1" 8 13 100 100)" 40
 }
 
 # at_least VALUE MINIMUM: true when VALUE >= MINIMUM (decimals allowed).

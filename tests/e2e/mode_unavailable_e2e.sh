@@ -23,7 +23,7 @@ dark=$(dark_pixel_count "$E2E_OUT/message_box.png" "$bw" "$bh" "$bx" "$by")
 at_least "$dark" 50 || fail "the message box shows no text"
 
 press_key "$box" Return
-wait_for_exit "$E2E_EDITOR_PID" 5 || fail "the program did not end after the box was dismissed"
+wait_for_exit "$E2E_EDITOR_PID" 5 >/dev/null || fail "the program did not end after the box was dismissed"
 code=$E2E_EXIT_CODE
 [ "$code" = 0 ] || fail "the program ended with exit code $code"
 e2e_log "program ended with exit code 0"

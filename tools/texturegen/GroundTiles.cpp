@@ -73,7 +73,7 @@ Canvas PaintTile(const std::string& code, uint32_t seed) {
             }
             float weight[3], total = 0.0f;
             for (size_t g = 0; g < grounds.size(); ++g) {
-                weight[g] = std::exp(22.0f * (score[g] - best));
+                weight[g] = std::exp(14.0f * (score[g] - best));
                 if (weight[g] < 1e-3f) weight[g] = 0.0f;  // keep pure ground pure
                 total += weight[g];
             }

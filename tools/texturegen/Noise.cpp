@@ -117,28 +117,4 @@ float TileFbm(float u, float v, int cellsX, int cellsY, uint32_t seed, int octav
     return sum / std::sqrt(quad);
 }
 
-CellSample Worley(float x, float y, uint32_t seed, int period) {
-    int ix = int(std::floor(x)), iy = int(std::floor(y));
-    CellSample best{1e9f, 1e9f, 0u, 0.0f, 0.0f};
-    for (int j = -1; j <= 1; ++j)
-        for (int i = -1; i <= 1; ++i) {
-            int cx = ix + i, cy = iy + j;
-            uint32_t hx = uint32_t(Wrap(cx, period)), hy = uint32_t(Wrap(cy, period));
-            float px = float(cx) + HashUnit(hx, hy, seed);
-            float py = float(cy) + HashUnit(hx, hy, seed ^ 0x5bd1e995u);
-            float dx = x - px, dy = y - py;
-            float d = std::sqrt(dx * dx + dy * dy);
-            if (d < best.f1) {
-                best.f2 = best.f1;
-                best.f1 = d;
-                best.id = Hash(hx, hy, seed ^ 0x27d4eb2du);
-                best.dx = dx;
-                best.dy = dy;
-            } else if (d < best.f2) {
-                best.f2 = d;
-            }
-        }
-    return best;
-}
-
 }  // namespace tg

@@ -1,5 +1,5 @@
 // Deterministic noise for the painters: integer hashing, a small random
-// generator, gradient noise, fractal sums and cellular (Worley) noise.
+// generator, gradient noise and fractal sums.
 //
 // Conventions: every function is a pure function of its arguments and an
 // explicit 32-bit seed, so the pack comes out byte for byte the same on
@@ -39,14 +39,6 @@ float Fbm(float x, float y, uint32_t seed, int octaves, float gain = 0.5f,
 // cellsX x cellsY lattice cells in the first octave; wraps at 1 in both.
 float TileFbm(float u, float v, int cellsX, int cellsY, uint32_t seed, int octaves,
               float gain = 0.5f);
-
-struct CellSample {
-    float f1;        // distance to the nearest feature point, in cells
-    float f2;        // distance to the second nearest
-    uint32_t id;     // hash of the nearest point's cell
-    float dx, dy;    // offset from the nearest feature point to the sample
-};
-CellSample Worley(float x, float y, uint32_t seed, int period = 0);
 
 inline float Clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
 inline float Lerp(float a, float b, float t) { return a + (b - a) * t; }
