@@ -16,7 +16,7 @@
 #include "platform/HeadlessControl.h"
 #include "tests/support/ImageFiles.h"
 
-using testimg::BmpSpec;
+using testimg::BmpLayout;
 using testimg::GetLe16;
 using testimg::GetLe32;
 using testimg::MakeBmp;
@@ -143,13 +143,13 @@ TEST(DibImage, TopDownFileComesOutBottomRowFirst) {
 // ---- Hand-made layouts -------------------------------------------------------
 
 TEST(DibImage, SwapsBlueAndRedAndDropsRowPadding) {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 2;
     // Bottom row: blue-green-red bytes; 3 bytes of padding per row.
-    spec.bits = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00, 0xAA, 0xAA, 0xAA,
+    layout.bits = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00, 0xAA, 0xAA, 0xAA,
                  0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0xBB, 0xBB, 0xBB};
-    RgbImage* image = Decode(MakeBmp(spec));
+    RgbImage* image = Decode(MakeBmp(layout));
     ASSERT_NE(image, nullptr);
     std::vector<uint8_t> expected = {0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xFF,
                                      0x03, 0x02, 0x01, 0x06, 0x05, 0x04, 0x09, 0x08, 0x07};
@@ -181,14 +181,14 @@ TEST(DibImage, SixteenAndThirtyTwoBitPixels) {
     };
     for (const Case& c : cases) {
         for (bool fileHeader : {true, false}) {
-            BmpSpec spec;
-            spec.fileHeader = fileHeader;
-            spec.width = 2;
-            spec.bitCount = c.bitCount;
-            spec.compression = c.compression;
-            spec.masks = c.masks;
-            spec.bits = c.bits;
-            RgbImage* image = Decode(MakeBmp(spec));
+            BmpLayout layout;
+            layout.fileHeader = fileHeader;
+            layout.width = 2;
+            layout.bitCount = c.bitCount;
+            layout.compression = c.compression;
+            layout.masks = c.masks;
+            layout.bits = c.bits;
+            RgbImage* image = Decode(MakeBmp(layout));
             ASSERT_NE(image, nullptr) << c.bitCount << " bits, compression " << c.compression;
             EXPECT_EQ(Pixels(image), c.expected)
                 << c.bitCount << " bits, compression " << c.compression;
@@ -200,24 +200,24 @@ TEST(DibImage, SixteenAndThirtyTwoBitPixels) {
 TEST(DibImage, ColourTableSizeAndIndicesPastIt) {
     // Colours used 2 in an 8-bit file: a bare file's pixels follow two
     // entries, and an index past the table reads black.
-    BmpSpec spec;
-    spec.fileHeader = false;
-    spec.width = 3;
-    spec.bitCount = 8;
-    spec.colorsUsed = 2;
-    spec.palette = {0x102030, 0x405060};
-    spec.bits = {1, 0, 7, 0};
-    RgbImage* image = Decode(MakeBmp(spec));
+    BmpLayout layout;
+    layout.fileHeader = false;
+    layout.width = 3;
+    layout.bitCount = 8;
+    layout.colorsUsed = 2;
+    layout.palette = {0x102030, 0x405060};
+    layout.bits = {1, 0, 7, 0};
+    RgbImage* image = Decode(MakeBmp(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(Pixels(image), (std::vector<uint8_t>{0x40, 0x50, 0x60, 0x10, 0x20, 0x30, 0, 0, 0}));
     FreeRgbImage(image);
 
     // Colours used 0 means the full 256 entries; 4-bit 16 entries.
-    spec.colorsUsed = 0;
-    spec.palette.assign(256, 0);  // the file must hold all 256 entries
-    spec.palette[200] = 0xABCDEF;
-    spec.bits = {200, 0, 0, 0};
-    image = Decode(MakeBmp(spec));
+    layout.colorsUsed = 0;
+    layout.palette.assign(256, 0);  // the file must hold all 256 entries
+    layout.palette[200] = 0xABCDEF;
+    layout.bits = {200, 0, 0, 0};
+    image = Decode(MakeBmp(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->pixels[0], 0xAB);
     EXPECT_EQ(image->pixels[2], 0xEF);
@@ -225,13 +225,13 @@ TEST(DibImage, ColourTableSizeAndIndicesPastIt) {
 }
 
 TEST(DibImage, RunLength4WithLiteralDeltaAndEndOfLine) {
-    BmpSpec spec;
-    spec.width = 5;
-    spec.height = 3;
-    spec.bitCount = 4;
-    spec.compression = 2;
-    spec.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
-    spec.bits = {
+    BmpLayout layout;
+    layout.width = 5;
+    layout.height = 3;
+    layout.bitCount = 4;
+    layout.compression = 2;
+    layout.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+    layout.bits = {
         5, 0x12,           // row 0: 1 2 1 2 1
         0, 0,              // end of line
         0, 3, 0x32, 0x10,  // row 1: literal 3 2 1, padded to 16 bits
@@ -239,7 +239,7 @@ TEST(DibImage, RunLength4WithLiteralDeltaAndEndOfLine) {
         1, 0x30,           // row 2, x 4: 3
         0, 1,              // end of bitmap
     };
-    RgbImage* image = Decode(MakeBmp(spec));
+    RgbImage* image = Decode(MakeBmp(layout));
     ASSERT_NE(image, nullptr);
     auto pixel = [&](int x, int y) {
         const uint8_t* p = image->pixels + (y * 5 + x) * 3;
@@ -259,32 +259,32 @@ TEST(DibImage, RunLength4WithLiteralDeltaAndEndOfLine) {
 
 // The first run covers the row's padding too, as ImageMagick writes it.
 TEST(DibImage, RunLength8PaddingRunsAndMissingEndMark) {
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.bitCount = 8;
-    spec.compression = 1;
-    spec.palette = {0x000000, 0x112233};
-    spec.bits = {4, 1, 0, 0, 2, 1, 0, 0};
-    RgbImage* image = Decode(MakeBmp(spec));
+    BmpLayout layout;
+    layout.width = 2;
+    layout.height = 2;
+    layout.bitCount = 8;
+    layout.compression = 1;
+    layout.palette = {0x000000, 0x112233};
+    layout.bits = {4, 1, 0, 0, 2, 1, 0, 0};
+    RgbImage* image = Decode(MakeBmp(layout));
     ASSERT_NE(image, nullptr);
     std::vector<uint8_t> expected;
     for (int i = 0; i < 4; ++i) expected.insert(expected.end(), {0x11, 0x22, 0x33});
     EXPECT_EQ(Pixels(image), expected);
     FreeRgbImage(image);
 
-    spec.bits = {2, 1, 0, 0, 2, 1};  // second row never closed
+    layout.bits = {2, 1, 0, 0, 2, 1};  // second row never closed
     std::string error;
-    EXPECT_EQ(Decode(MakeBmp(spec), &error), nullptr);
+    EXPECT_EQ(Decode(MakeBmp(layout), &error), nullptr);
     EXPECT_EQ(error, kDibConversionError);
 }
 
 TEST(DibImage, LastRowMayLackItsPadding) {
-    BmpSpec spec;
-    spec.width = 1;
-    spec.height = 2;
-    spec.bits = {1, 2, 3, 0, 4, 5, 6};  // second row without its padding byte
-    RgbImage* image = Decode(MakeBmp(spec));
+    BmpLayout layout;
+    layout.width = 1;
+    layout.height = 2;
+    layout.bits = {1, 2, 3, 0, 4, 5, 6};  // second row without its padding byte
+    RgbImage* image = Decode(MakeBmp(layout));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(Pixels(image), (std::vector<uint8_t>{3, 2, 1, 6, 5, 4}));
     FreeRgbImage(image);
@@ -309,11 +309,11 @@ void ExpectLoadFails(const std::vector<uint8_t>& bytes, const std::string& text,
 }
 
 TEST(DibImage, LoadsAFileWithoutMessages) {
-    BmpSpec spec;
-    spec.bits = {1, 2, 3, 0};
+    BmpLayout layout;
+    layout.bits = {1, 2, 3, 0};
     testimg::TempDir dir;
     std::string path = dir.File("ok.bmp");
-    testimg::WriteAll(path, MakeBmp(spec));
+    testimg::WriteAll(path, MakeBmp(layout));
     headless::Reset();
     RgbImage* image = LoadDibImage(path.c_str());
     ASSERT_NE(image, nullptr);
@@ -340,14 +340,14 @@ TEST(DibImage, MissingOrEmptyFileCannotBeOpened) {
 
 TEST(DibImage, UnknownHeadersAreRefused) {
     for (uint32_t headerSize : {108u, 124u, 64u, 0u}) {
-        BmpSpec spec;
-        spec.headerSize = headerSize;
-        spec.bits = {1, 2, 3, 0};
-        ExpectLoadFails(MakeBmp(spec), kDibUnknownFormat, "header size");
+        BmpLayout layout;
+        layout.headerSize = headerSize;
+        layout.bits = {1, 2, 3, 0};
+        ExpectLoadFails(MakeBmp(layout), kDibUnknownFormat, "header size");
     }
     ExpectLoadFails({'B', 'M', 0, 0, 0, 0, 0, 0}, kDibUnknownFormat, "cut file header");
     ExpectLoadFails({'h', 'e', 'l', 'l', 'o', '\n'}, kDibUnknownFormat, "text file");
-    std::vector<uint8_t> cutHeader = MakeBmp(BmpSpec{});
+    std::vector<uint8_t> cutHeader = MakeBmp(BmpLayout{});
     cutHeader.resize(14 + 30);
     ExpectLoadFails(cutHeader, kDibUnknownFormat, "cut info header");
 }
@@ -355,41 +355,41 @@ TEST(DibImage, UnknownHeadersAreRefused) {
 TEST(DibImage, MalformedGeometryIsAConversionError) {
     struct Case {
         const char* what;
-        void (*change)(BmpSpec&);
+        void (*change)(BmpLayout&);
     };
     const Case cases[] = {
-        {"missing last row", [](BmpSpec& s) { s.height = 3; }},
-        {"cut row", [](BmpSpec& s) { s.bits.resize(5); }},
-        {"zero width", [](BmpSpec& s) { s.width = 0; }},
-        {"negative width", [](BmpSpec& s) { s.width = -2; }},
-        {"zero height", [](BmpSpec& s) { s.height = 0; }},
-        {"most negative height", [](BmpSpec& s) { s.height = INT32_MIN; }},
-        {"width 2^31 - 1", [](BmpSpec& s) { s.width = INT32_MAX; s.bitCount = 1; }},
-        {"pixel offset past the end", [](BmpSpec& s) { s.bitsOffsetOverride = 1 << 30; }},
-        {"colour table past the end", [](BmpSpec& s) { s.colorsUsed = 0xFFFFFFFF; }},
-        {"bit count 2", [](BmpSpec& s) { s.bitCount = 2; }},
-        {"bit count 0", [](BmpSpec& s) { s.bitCount = 0; }},
-        {"JPEG compression", [](BmpSpec& s) { s.compression = 4; }},
-        {"RLE8 with 24 bits", [](BmpSpec& s) { s.compression = 1; }},
-        {"RLE4 with 8 bits", [](BmpSpec& s) { s.compression = 2; s.bitCount = 8; }},
+        {"missing last row", [](BmpLayout& s) { s.height = 3; }},
+        {"cut row", [](BmpLayout& s) { s.bits.resize(5); }},
+        {"zero width", [](BmpLayout& s) { s.width = 0; }},
+        {"negative width", [](BmpLayout& s) { s.width = -2; }},
+        {"zero height", [](BmpLayout& s) { s.height = 0; }},
+        {"most negative height", [](BmpLayout& s) { s.height = INT32_MIN; }},
+        {"width 2^31 - 1", [](BmpLayout& s) { s.width = INT32_MAX; s.bitCount = 1; }},
+        {"pixel offset past the end", [](BmpLayout& s) { s.bitsOffsetOverride = 1 << 30; }},
+        {"colour table past the end", [](BmpLayout& s) { s.colorsUsed = 0xFFFFFFFF; }},
+        {"bit count 2", [](BmpLayout& s) { s.bitCount = 2; }},
+        {"bit count 0", [](BmpLayout& s) { s.bitCount = 0; }},
+        {"JPEG compression", [](BmpLayout& s) { s.compression = 4; }},
+        {"RLE8 with 24 bits", [](BmpLayout& s) { s.compression = 1; }},
+        {"RLE4 with 8 bits", [](BmpLayout& s) { s.compression = 2; s.bitCount = 8; }},
         {"top-down RLE8",
-         [](BmpSpec& s) {
+         [](BmpLayout& s) {
              s.compression = 1, s.bitCount = 8, s.height = -2, s.bits = {0, 1};
          }},
         {"masks cut off",
-         [](BmpSpec& s) { s.compression = 3, s.bitCount = 32, s.bits.clear(); }},
+         [](BmpLayout& s) { s.compression = 3, s.bitCount = 32, s.bits.clear(); }},
         {"split mask",
-         [](BmpSpec& s) {
+         [](BmpLayout& s) {
              s.compression = 3, s.bitCount = 32, s.masks = {0xF0F0, 0xFF0000, 0xFF000000};
          }},
     };
     for (const Case& c : cases) {
-        BmpSpec spec;
-        spec.width = 2;
-        spec.height = 2;
-        spec.bits.assign(16, 0x55);  // exactly two 24-bit rows of width 2
-        c.change(spec);
-        ExpectLoadFails(MakeBmp(spec), kDibConversionError, c.what);
+        BmpLayout layout;
+        layout.width = 2;
+        layout.height = 2;
+        layout.bits.assign(16, 0x55);  // exactly two 24-bit rows of width 2
+        c.change(layout);
+        ExpectLoadFails(MakeBmp(layout), kDibConversionError, c.what);
     }
 }
 
@@ -408,32 +408,32 @@ TEST(DibImage, RunLengthStreamsThatLeaveThePictureAreRefused) {
         {},                              // nothing at all
     };
     for (const auto& stream : streams) {
-        BmpSpec spec;
-        spec.width = 6;
-        spec.height = 3;
-        spec.bitCount = 8;
-        spec.compression = 1;
-        spec.palette = {0, 0xFFFFFF};
-        spec.bits = stream;
-        ExpectLoadFails(MakeBmp(spec), kDibConversionError, "run-length stream");
+        BmpLayout layout;
+        layout.width = 6;
+        layout.height = 3;
+        layout.bitCount = 8;
+        layout.compression = 1;
+        layout.palette = {0, 0xFFFFFF};
+        layout.bits = stream;
+        ExpectLoadFails(MakeBmp(layout), kDibConversionError, "run-length stream");
     }
 }
 
 TEST(DibImage, HugePicturesAreRefusedBeforeAllocating) {
     // A run-length file can claim any size in a few bytes.
-    BmpSpec spec;
-    spec.width = 60000;
-    spec.height = 60000;
-    spec.bitCount = 8;
-    spec.compression = 1;
-    spec.palette = {0};
-    spec.bits = {0, 1};
-    ExpectLoadFails(MakeBmp(spec), kDibOutOfMemory, "60000 x 60000");
-    spec.width = INT32_MAX;
-    spec.height = INT32_MIN + 1;
-    ExpectLoadFails(MakeBmp(spec), kDibConversionError, "top-down run-length");
-    spec.height = INT32_MAX;
-    ExpectLoadFails(MakeBmp(spec), kDibOutOfMemory, "2^31 x 2^31");
+    BmpLayout layout;
+    layout.width = 60000;
+    layout.height = 60000;
+    layout.bitCount = 8;
+    layout.compression = 1;
+    layout.palette = {0};
+    layout.bits = {0, 1};
+    ExpectLoadFails(MakeBmp(layout), kDibOutOfMemory, "60000 x 60000");
+    layout.width = INT32_MAX;
+    layout.height = INT32_MIN + 1;
+    ExpectLoadFails(MakeBmp(layout), kDibConversionError, "top-down run-length");
+    layout.height = INT32_MAX;
+    ExpectLoadFails(MakeBmp(layout), kDibOutOfMemory, "2^31 x 2^31");
 }
 
 }  // namespace

@@ -73,43 +73,43 @@ uint32_t GetLe32(const std::vector<uint8_t>& v, size_t at) {
     return GetLe16(v, at) | (GetLe16(v, at + 2) << 16);
 }
 
-std::vector<uint8_t> MakeBmp(const BmpSpec& spec) {
+std::vector<uint8_t> MakeBmp(const BmpLayout& layout) {
     std::vector<uint8_t> out;
-    size_t headerAt = spec.fileHeader ? 14 : 0;
-    out.resize(headerAt + std::max<size_t>(spec.headerSize, 4), 0);
-    PutLe32(out, headerAt, spec.headerSize);
-    if (spec.headerSize == 12) {
-        PutLe16(out, headerAt + 4, uint32_t(spec.width));
-        PutLe16(out, headerAt + 6, uint32_t(spec.height));
+    size_t headerAt = layout.fileHeader ? 14 : 0;
+    out.resize(headerAt + std::max<size_t>(layout.headerSize, 4), 0);
+    PutLe32(out, headerAt, layout.headerSize);
+    if (layout.headerSize == 12) {
+        PutLe16(out, headerAt + 4, uint32_t(layout.width));
+        PutLe16(out, headerAt + 6, uint32_t(layout.height));
         PutLe16(out, headerAt + 8, 1);
-        PutLe16(out, headerAt + 10, spec.bitCount);
-    } else if (spec.headerSize >= 40) {
-        PutLe32(out, headerAt + 4, uint32_t(spec.width));
-        PutLe32(out, headerAt + 8, uint32_t(spec.height));
+        PutLe16(out, headerAt + 10, layout.bitCount);
+    } else if (layout.headerSize >= 40) {
+        PutLe32(out, headerAt + 4, uint32_t(layout.width));
+        PutLe32(out, headerAt + 8, uint32_t(layout.height));
         PutLe16(out, headerAt + 12, 1);
-        PutLe16(out, headerAt + 14, spec.bitCount);
-        PutLe32(out, headerAt + 16, spec.compression);
-        PutLe32(out, headerAt + 20, uint32_t(spec.bits.size()));
+        PutLe16(out, headerAt + 14, layout.bitCount);
+        PutLe32(out, headerAt + 16, layout.compression);
+        PutLe32(out, headerAt + 20, uint32_t(layout.bits.size()));
         PutLe32(out, headerAt + 32,
-                uint32_t(spec.colorsUsed >= 0 ? spec.colorsUsed : int64_t(spec.palette.size())));
+                uint32_t(layout.colorsUsed >= 0 ? layout.colorsUsed : int64_t(layout.palette.size())));
     }
-    for (uint32_t mask : spec.masks) {
+    for (uint32_t mask : layout.masks) {
         out.resize(out.size() + 4);
         PutLe32(out, out.size() - 4, mask);
     }
-    for (uint32_t colour : spec.palette) {
+    for (uint32_t colour : layout.palette) {
         out.push_back(uint8_t(colour));        // blue
         out.push_back(uint8_t(colour >> 8));   // green
         out.push_back(uint8_t(colour >> 16));  // red
-        if (spec.headerSize != 12) out.push_back(0);
+        if (layout.headerSize != 12) out.push_back(0);
     }
     size_t bitsAt = out.size();
-    out.insert(out.end(), spec.bits.begin(), spec.bits.end());
-    if (spec.fileHeader) {
+    out.insert(out.end(), layout.bits.begin(), layout.bits.end());
+    if (layout.fileHeader) {
         out[0] = 'B';
         out[1] = 'M';
         PutLe32(out, 2, uint32_t(out.size()));
-        PutLe32(out, 10, spec.bitsOffsetOverride >= 0 ? uint32_t(spec.bitsOffsetOverride)
+        PutLe32(out, 10, layout.bitsOffsetOverride >= 0 ? uint32_t(layout.bitsOffsetOverride)
                                                       : uint32_t(bitsAt));
     }
     return out;

@@ -43,7 +43,7 @@ uint32_t GetLe32(const std::vector<uint8_t>& v, size_t at);
 
 // A hand-made bitmap: header fields, optional masks and colour table, and
 // the pixel bytes exactly as they are to appear in the file.
-struct BmpSpec {
+struct BmpLayout {
     bool fileHeader = true;
     uint32_t headerSize = 40;  // 12, 40, or anything else for refusal tests
     int32_t width = 1;
@@ -56,6 +56,6 @@ struct BmpSpec {
     std::vector<uint8_t> bits;               // pixel data
     int64_t bitsOffsetOverride = -1;         // file header's offset field
 };
-std::vector<uint8_t> MakeBmp(const BmpSpec& spec);
+std::vector<uint8_t> MakeBmp(const BmpLayout& layout);
 
 }  // namespace testimg
