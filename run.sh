@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  libsdl2-dev libgtk-3-dev
+  libsdl2-dev libgtk-3-dev libx11-dev
   libgl-dev libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   googletest libgtest-dev libbenchmark-dev libstb-dev
   clang libclang-rt-dev

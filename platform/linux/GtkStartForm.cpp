@@ -20,18 +20,19 @@ std::vector<GtkWidget*> gItems;
 plat::ClickHandler gOnButton = nullptr;
 bool gGtkStarted = false;
 
+// Scoped to the form (widget name "start-form") so that the file dialogs
+// keep the theme's own sizes.
 const char* kFormCss =
-    "* { font-family: Sans; font-size: 8pt; }\n"
-    "window, fixed { background-color: @theme_bg_color; }\n"
-    "frame { padding: 0; margin: 0; }\n"
-    "frame > border { border-radius: 0; }\n"
-    "frame > label { padding: 0 2px; margin: 0; }\n"
-    "radiobutton { padding: 0 2px; margin: 0; min-height: 0; }\n"
-    "radiobutton radio { min-width: 10px; min-height: 10px; margin: 0 4px 0 0; padding: 0;"
-    " -gtk-icon-transform: scale(0.8); }\n"
-    "radiobutton label { padding: 0; margin: 0; }\n"
-    "button { padding: 0; margin: 0; min-height: 0; min-width: 0; }\n"
-    "button label { padding: 0; margin: 0; }\n";
+    "#start-form, #start-form * { font-family: Sans; font-size: 8pt; }\n"
+    "#start-form frame { padding: 0; margin: 0; }\n"
+    "#start-form frame > border { border-radius: 0; }\n"
+    "#start-form frame > label { padding: 0 2px; margin: 0; }\n"
+    "#start-form radiobutton { padding: 0 2px; margin: 0; min-height: 0; }\n"
+    "#start-form radiobutton radio { min-width: 10px; min-height: 10px; margin: 0 4px 0 0;"
+    " padding: 0; -gtk-icon-transform: scale(0.8); }\n"
+    "#start-form radiobutton label { padding: 0; margin: 0; }\n"
+    "#start-form button { padding: 0; margin: 0; min-height: 0; min-width: 0; }\n"
+    "#start-form button label { padding: 0; margin: 0; }\n";
 
 void ApplyCss() {
     GtkCssProvider* provider = gtk_css_provider_new();
@@ -113,6 +114,7 @@ int RunForm(const FormDescription& form, ClickHandler onButton) {
     gUserChose = false;
 
     gForm = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_widget_set_name(gForm, "start-form");
     gtk_window_set_title(GTK_WINDOW(gForm), form.caption);
     gtk_window_set_resizable(GTK_WINDOW(gForm), FALSE);
     gtk_window_set_type_hint(GTK_WINDOW(gForm), GDK_WINDOW_TYPE_HINT_DIALOG);

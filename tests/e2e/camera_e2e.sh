@@ -43,16 +43,21 @@ ROW_MID=500
 ROW_HIGH=380
 ROW_LOW=700
 
-# edge_at FILE ROW: first column of a run of 8 non-background pixels on the
-# row (screen coordinates, y from the top); 1280 when there is none.
-edge_at() {
-    convert "$1" -crop "1280x1+0+$2" +repage -colorspace Gray -depth 8 txt:- |
+# edges FILE: for the rows ROW_HIGH, ROW_MID and ROW_LOW (screen rows, y
+# from the top), the first column of a run of 8 non-background pixels;
+# 1280 when the row has none, 0 when ground covers it from the left.
+edges() {
+    convert "$1" -colorspace Gray -depth 8 \
+        \( -clone 0 -crop "1280x1+0+$ROW_HIGH" \) \( -clone 0 -crop "1280x1+0+$ROW_MID" \) \
+        \( -clone 0 -crop "1280x1+0+$ROW_LOW" \) -delete 0 +repage -append txt:- |
         awk -F'[,:() ]+' 'NR > 1 {
-                 v = $5 + 0; x = $1 + 0
-                 if (v > 12) { if (run == 0) start = x; run++; if (run >= 8) { print start; found = 1; exit } }
+                 x = $1 + 0; y = $2 + 0; v = $5 + 0
+                 if (y != row) { row = y; run = 0 }
+                 if (done[y]) next
+                 if (v > 12) { if (run == 0) start[y] = x; run++; if (run >= 8) done[y] = 1 }
                  else run = 0
              }
-             END { if (!found) print 1280 }'
+             END { for (y = 0; y < 3; y++) printf "%d ", done[y] ? start[y] : 1280; print "" }'
 }
 
 EDGE_MID=0
@@ -61,9 +66,7 @@ EDGE_LOW=0
 measure() {
     [ -z "$(find_window Fehler)" ] || fail "an error box appeared while the editor ran"
     screenshot "$shot"
-    EDGE_MID=$(edge_at "$shot" $ROW_MID)
-    EDGE_HIGH=$(edge_at "$shot" $ROW_HIGH)
-    EDGE_LOW=$(edge_at "$shot" $ROW_LOW)
+    read -r EDGE_HIGH EDGE_MID EDGE_LOW <<<"$(edges "$shot")"
 }
 
 # settle [quiet]: waits until two screenshots in a row measure the same edges (keys
@@ -102,15 +105,26 @@ tap_until() {
     e2e_log "tapped $key until $condition"
 }
 
-# park LO HI: taps Left or Right until the edge on the middle row lies in
-# [LO, HI].
+# park LO HI: brings the edge on the middle row into [LO, HI] with short
+# presses of Left or Right (far off: a press of a tenth of a second, near:
+# single taps), checking the picture after each.
 park() {
-    local lo=$1 hi=$2 tries=0
+    local lo=$1 hi=$2 tries=0 key distance
     while [ "$EDGE_MID" -lt "$lo" ] || [ "$EDGE_MID" -gt "$hi" ]; do
         tries=$((tries + 1))
-        [ $tries -le 200 ] || fail "could not bring the edge into [$lo, $hi] ($EDGE_MID)"
-        # No ground on the row (1280): the map lies right of the screen.
-        if [ "$EDGE_MID" -lt "$lo" ]; then xdotool key Left; else xdotool key Right; fi
+        [ $tries -le 60 ] || fail "could not bring the edge into [$lo, $hi] ($EDGE_MID)"
+        # Left moves the map (and its edge) right; 1280 means no ground on
+        # the row: the map lies off to the right.
+        if [ "$EDGE_MID" -lt "$lo" ]; then
+            key=Left distance=$((lo - EDGE_MID))
+        else
+            key=Right distance=$((EDGE_MID - hi))
+        fi
+        if [ $distance -gt 150 ]; then
+            xdotool keydown $key sleep 0.1 keyup $key
+        else
+            xdotool key $key
+        fi
         settle quiet
     done
     e2e_log "edge parked at $EDGE_MID"
@@ -141,14 +155,14 @@ cp "$shot" "$E2E_OUT/turned.png"
 tap_until KP_4 30 '[ $(tilt) -ge -6 ]'
 [ "$(tilt)" -le 12 ] || fail "keypad 4 did not turn the view back (tilt $(tilt))"
 
-# Scrolling sideways: held arrows.
+# Scrolling sideways: held arrows (the view runs on while a screenshot is
+# taken, so the conditions are one-sided).
 hold_until Right 20 '[ $EDGE_MID -lt 560 ]'
 settle
-park 380 470
-parked=$EDGE_MID
 hold_until Left 20 '[ $EDGE_MID -gt 560 ]'
 settle
-park 380 470
+# Left of the middle by at least a metre of ground: the zoom below moves it.
+park 150 470
 parked=$EDGE_MID
 cp "$shot" "$E2E_OUT/scrolled.png"
 
@@ -156,8 +170,10 @@ cp "$shot" "$E2E_OUT/scrolled.png"
 # ground_changed: pixels of a patch of ground right of the edge that differ
 # from the picture before.
 ground_changed() {
-    compare -metric AE -fuzz 10% "$E2E_OUT/scrolled.png" "$shot" \
-        -crop 400x300+800+300 null: 2>&1 | cut -d' ' -f1
+    convert "$E2E_OUT/scrolled.png" -crop 400x300+800+300 +repage "$E2E_OUT/ground_a.png"
+    convert "$shot" -crop 400x300+800+300 +repage "$E2E_OUT/ground_b.png"
+    compare -metric AE -fuzz 10% "$E2E_OUT/ground_a.png" "$E2E_OUT/ground_b.png" null: 2>&1 |
+        cut -d' ' -f1
 }
 tap_until Up 30 'at_least "$(ground_changed)" 1000'
 e2e_log "forward scroll changed $(ground_changed) ground pixels"
@@ -173,13 +189,26 @@ settle
 cp "$shot" "$E2E_OUT/zoomed_in.png"
 hold_until KP_8 30 "[ \$EDGE_MID -ge $((parked - 1)) ]"
 settle
-[ $((EDGE_MID - parked)) -ge -1 ] && [ $((EDGE_MID - parked)) -le 1 ] ||
+[ $((EDGE_MID - parked)) -ge -3 ] && [ $((EDGE_MID - parked)) -le 3 ] ||
     fail "zooming out fully did not give back the view ($parked -> $EDGE_MID)"
 
-# Into the map for the overview picture.
-tap_until Right 60 '[ $EDGE_HIGH -eq 0 ] && [ $EDGE_MID -eq 0 ] && [ $EDGE_LOW -eq 0 ]'
-for i in 1 2 3 4 5 6 7 8; do xdotool key Right; done
+# Into the map, lower and turned a little, for the overview picture; the
+# pointer over the ground picks a cell, which shows in yellow (the ground
+# texture modulated by yellow loses all its blue).
+hold_until Right 30 '[ $EDGE_HIGH -eq 0 ] && [ $EDGE_MID -eq 0 ] && [ $EDGE_LOW -eq 0 ]'
 settle
+# (Plain input gestures; nothing below depends on how far they go.)
+xdotool keydown KP_2 sleep 1 keyup KP_2
+for turn in 1 2 3 4 5 6 7 8; do xdotool key KP_6; done
+yellow_pixels() {
+    convert "$shot" -crop "$3x$4+$1+$2" +repage -fx '(b < 0.03 && r > 0.15) ? 1 : 0' \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+pointer_to "$win" 700 450
+wait_until 20 'measure; at_least "$(yellow_pixels 620 400 160 100)" 200' ||
+    fail "no highlighted cell under the pointer"
+away=$(yellow_pixels 900 150 300 150)
+[ "$away" -eq 0 ] || fail "$away yellow pixels far from the pointer"
 cp "$shot" "$E2E_OUT/overview.png"
 
 pointer_to "$win" 640 900

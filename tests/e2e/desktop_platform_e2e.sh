@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Runs the desktop backend's own unit tests on a private 640 x 480 x 16 X
-# server.
-# Usage: desktop_platform_e2e.sh DESKTOPPLATFORM-TEST-BINARY [gtest options]
+# Runs the desktop backend's unit tests that need a display on a private
+# 640 x 480 x 16 X server, one program after the other.
+# Usage: desktop_platform_e2e.sh TEST-BINARY...
 set -u
 source "$(dirname "$0")/lib.sh"
-binary=$1
-shift
 e2e_init desktop_platform
 start_xvfb 640x480x16
-"$binary" "$@" 2>&1 | tee "$E2E_OUT/gtest.log"
-code=${PIPESTATUS[0]}
-[ "$code" = 0 ] || fail "desktop backend tests failed (exit code $code)"
+# GTK keeps the file chooser's settings in memory: no session bus here.
+export GSETTINGS_BACKEND=memory
+failed=""
+for binary in "$@"; do
+    name=$(basename "$binary")
+    "$binary" 2>&1 | tee "$E2E_OUT/$name.log"
+    [ "${PIPESTATUS[0]}" = 0 ] || failed="$failed $name"
+done
+[ -z "$failed" ] || fail "desktop backend tests failed:$failed"
 exit 0
