@@ -269,7 +269,7 @@ TEST(DibImage, RunLength8PaddingRunsAndMissingEndMark) {
     RgbImage* image = Decode(MakeBmp(layout));
     ASSERT_NE(image, nullptr);
     std::vector<uint8_t> expected;
-    for (int i = 0; i < 4; ++i) expected.insert(expected.end(), {0x11, 0x22, 0x33});
+    for (int i = 0; i < 12; ++i) expected.push_back(static_cast<uint8_t>(0x11 * (i % 3 + 1)));
     EXPECT_EQ(Pixels(image), expected);
     FreeRgbImage(image);
 
