@@ -12,27 +12,9 @@
 #include <new>
 
 #include "gl/FileBytes.h"
+#include "gl/LittleEndian.h"
 
 namespace {
-
-uint32_t ReadLe32(const uint8_t* p) {
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
-           (uint32_t(p[3]) << 24);
-}
-
-int32_t ReadLeS32(const uint8_t* p) {
-    uint32_t u = ReadLe32(p);
-    int32_t s;
-    std::memcpy(&s, &u, sizeof s);
-    return s;
-}
-
-void WriteLe32(uint8_t* p, uint32_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-    p[2] = uint8_t(v >> 16);
-    p[3] = uint8_t(v >> 24);
-}
 
 // Pixel bytes of a width x height picture, or -1 when the sizes are
 // negative or the block would exceed the format's limit.

@@ -20,6 +20,7 @@
 #include <new>
 
 #include "gl/FileBytes.h"
+#include "gl/LittleEndian.h"
 #include "platform/Platform.h"
 
 const char* const kDibOutOfMemory = "Out of memory.";
@@ -36,20 +37,6 @@ constexpr uint32_t kCompressionNone = 0;
 constexpr uint32_t kCompressionRle8 = 1;
 constexpr uint32_t kCompressionRle4 = 2;
 constexpr uint32_t kCompressionBitfields = 3;
-
-uint16_t ReadLe16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-
-uint32_t ReadLe32(const uint8_t* p) {
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
-           (uint32_t(p[3]) << 24);
-}
-
-int32_t ReadLeS32(const uint8_t* p) {
-    uint32_t u = ReadLe32(p);
-    int32_t s;
-    std::memcpy(&s, &u, sizeof s);
-    return s;
-}
 
 // One colour channel of a 16- or 32-bit pixel: (pixel & mask) >> shift gives
 // a value of 0..max, scaled to 0..255 with rounding.

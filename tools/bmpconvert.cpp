@@ -8,30 +8,15 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
-#include "gl/DibImage.h"
-#include "gl/FileBytes.h"
+#include "tools/ReadBitmapFile.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: %s IN.bmp OUT.png\n", argv[0]);
         return 2;
     }
-    FileBytes file;
-    FileReadStatus status = ReadFileBytes(argv[1], size_t(kDibMaxFileBytes), &file);
-    if (status != FileReadStatus::Ok || file.size == 0) {
-        std::fputs((status == FileReadStatus::TooLarge || status == FileReadStatus::OutOfMemory
-                        ? std::string(kDibOutOfMemory) + "\n"
-                        : DibOpenFailedMessage(argv[1]))
-                       .c_str(),
-                   stderr);
-        return 1;
-    }
-    std::string error;
-    RgbImage* image = DecodeDib(file.data.get(), file.size, &error);
-    if (!image) {
-        std::fprintf(stderr, "%s: %s\n", argv[1], error.c_str());
-        return 1;
-    }
+    RgbImage* image = ReadBitmapFileOrReport(argv[1]);
+    if (!image) return 1;
     // RgbImage rows run bottom first, PNG rows top first.
     stbi_flip_vertically_on_write(1);
     int ok = stbi_write_png(argv[2], image->width, image->height, 3, image->pixels,
