@@ -99,6 +99,7 @@ constexpr uint32_t VK_OEM_102 = 0xE2;     // <> on ISO keyboards
 
 // ---- Message-box flags ----------------------------------------------------
 constexpr unsigned MB_OK = 0x00;
+constexpr unsigned MB_ICONHAND = 0x10;
 constexpr unsigned MB_ICONEXCLAMATION = 0x30;
 constexpr unsigned MB_ICONINFORMATION = 0x40;
 

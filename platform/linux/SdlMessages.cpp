@@ -226,6 +226,7 @@ int MessageBox(WindowHandle owner, const char* text, const char* title, unsigned
     Uint32 kind = 0;
     if ((flags & 0xF0) == MB_ICONEXCLAMATION) kind = SDL_MESSAGEBOX_WARNING;
     if ((flags & 0xF0) == MB_ICONINFORMATION) kind = SDL_MESSAGEBOX_INFORMATION;
+    if ((flags & 0xF0) == MB_ICONHAND) kind = SDL_MESSAGEBOX_ERROR;
     EnsureVideo();  // for the display's pixel format; failing is handled below
     SDL_Window* parent = IsLiveWindow(owner) ? owner->sdl : nullptr;
     const char* safeText = text != nullptr ? text : "";
