@@ -11,9 +11,12 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/MapFile.h"
 #include "app/TextureCatalogue.h"
 #include "gl/GLState.h"
 #include "gl/OpenGLFullscreen.h"
+#include "menu/Cursor.h"
+#include "menu/Menue.h"
 #include "terrain/FrameUpdate.h"
 #include "terrain/TerrainModel.h"
 #include "terrain/TriangleSelection.h"
@@ -35,8 +38,12 @@ void ReleaseEditorObjects(bool selectionSetUp) {
     if (selectionSetUp) TeardownSelection();
     delete gTerrain;
     gTerrain = nullptr;
+    delete gMenu;
+    gMenu = nullptr;
     delete gWindow;
     gWindow = nullptr;
+    delete gCursor;
+    gCursor = nullptr;
 }
 
 }  // namespace
@@ -64,6 +71,14 @@ void RunEditor(int width, int height) {
         return;
     }
 
+    if (!BuildMenu()) {
+        ShowSetupError("Erstellen des Menues ist fehlgeschlagen.");
+        ReleaseEditorObjects(false);
+        return;
+    }
+
+    gCursor = new GameCursor(gWindow->FindTexture("game_cursor"), gWindow);
+
     SetSelectionWindow(gWindow);
     SetupSelection();
 
@@ -82,7 +97,18 @@ void RunEditor(int width, int height) {
             }
         }
         FrameUpdate();
+        gMenu->Update();
         gWindow->PresentFrame();
+        // Load and save requests are one-shot: served after the frame that
+        // raised them, then no tool is selected, whatever the outcome.
+        if (gEditMode == 1) {
+            MapLoad();
+            gEditMode = 0;
+        }
+        if (gEditMode == 2) {
+            MapSave();
+            gEditMode = 0;
+        }
     }
 
     ReleaseEditorObjects(true);

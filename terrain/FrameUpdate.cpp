@@ -17,7 +17,11 @@
 #include "gl/GL.h"
 #include "gl/OpenGLFullscreen.h"
 #include "math/Matrixvector.h"
+#include "menu/Cursor.h"
+#include "menu/Menue.h"
+#include "terrain/SceneRender.h"
 #include "terrain/TerrainRender.h"
+#include "terrain/TerrainTools.h"
 #include "terrain/TriangleSelection.h"
 
 float ViewOffsetX = 0.0f;
@@ -131,6 +135,9 @@ bool FrameUpdate() {
     DrawTerrain(combined);
     sPickedCell = PickedCell();
 
+    DrawWater();
+    DrawSceneObjects();
+
     // Overlay state for the screen-pixel drawing that follows.
     glDisable(GL_BLEND);
     glEnable(GL_ALPHA_TEST);
@@ -139,8 +146,21 @@ bool FrameUpdate() {
     glDisable(GL_LIGHTING);
     glColor3f(1.0f, 1.0f, 1.0f);
 
+    if (gMenu) gMenu->Draw();
+    // The pointer picture has soft edges: blended, not alpha-tested.
+    glDisable(GL_ALPHA_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (gCursor) {
+        gCursor->Update();
+        gCursor->Draw();
+    }
+    glDisable(GL_BLEND);
+
     const bool* keys = gWindow->GetKeys();
     CameraKeys(keys);
     Scrolling(keys, gWindow->GetMouseX(), gWindow->GetMouseY(), width, height);
+
+    ApplyTools(sPickedCell);
     return true;
 }

@@ -17,7 +17,7 @@
 # Holds last until the expected change is seen (polled screenshots), never
 # a fixed time. Where a target window must be hit, single taps are used, as
 # a held key moves the view further while a screenshot is taken. The view
-# must stay put with no key held, the bottom 230 rows hold no ground, and
+# must stay put with no key held, the bottom rows show the menu panel, and
 # Escape ends the editor with exit code 0. A picture of the map is left as
 # overview.png in the output folder.
 # Usage: camera_e2e.sh EDITOR-BINARY (run in the build folder).
@@ -143,9 +143,9 @@ left_mean=$(region_mean "$shot" 500 300 40 300)
 at_least 0.02 "$left_mean" || fail "start view: left of the map edge is not background ($left_mean)"
 right_mean=$(region_mean "$shot" 500 300 700 300)
 at_least "$right_mean" 0.1 || fail "start view: no ground right of the edge ($right_mean)"
-# Nothing of the 3D view in the menu rows (the menu sits at the right).
-menu_rows_mean=$(region_mean "$shot" 600 229 0 795)
-at_least 0.02 "$menu_rows_mean" || fail "ground drawn into the bottom 230 rows ($menu_rows_mean)"
+# The bottom rows belong to the menu panel, drawn over its whole width.
+menu_rows_mean=$(region_mean "$shot" 600 200 0 810)
+at_least "$menu_rows_mean" 0.05 || fail "no menu panel in the bottom rows ($menu_rows_mean)"
 
 # Turning: about the looked-at point, so the middle row keeps its edge.
 tap_until KP_6 30 '[ $(tilt) -lt -60 ]'
@@ -153,7 +153,9 @@ cp "$shot" "$E2E_OUT/turned.png"
 [ "$EDGE_MID" -ge 615 ] && [ "$EDGE_MID" -le 665 ] ||
     fail "turning moved the looked-at point (edge $EDGE_MID)"
 tap_until KP_4 30 '[ $(tilt) -ge -6 ]'
-[ "$(tilt)" -le 12 ] || fail "keypad 4 did not turn the view back (tilt $(tilt))"
+# One tap lasts as many frames as the key stays down (more on a busy
+# machine), so the way back may overshoot by a few taps' worth, not more.
+[ "$(tilt)" -le 40 ] || fail "keypad 4 did not turn the view back (tilt $(tilt))"
 
 # Scrolling sideways: held arrows (the view runs on while a screenshot is
 # taken, so the conditions are one-sided).
@@ -177,7 +179,9 @@ ground_changed() {
 }
 tap_until Up 30 'at_least "$(ground_changed)" 1000'
 e2e_log "forward scroll changed $(ground_changed) ground pixels"
-[ $((EDGE_MID - parked)) -ge -3 ] && [ $((EDGE_MID - parked)) -le 3 ] ||
+# The heading may be a tap or two off straight ahead after the turning
+# above, which lets the edge drift by a few pixels, never by more.
+[ $((EDGE_MID - parked)) -ge -8 ] && [ $((EDGE_MID - parked)) -le 8 ] ||
     fail "scrolling forward moved the map edge ($parked -> $EDGE_MID)"
 parked=$EDGE_MID
 cp "$shot" "$E2E_OUT/before_zoom.png"

@@ -1,0 +1,48 @@
+// Map files: the terrain grid on disk, and the two main-loop steps that load
+// and save it through the open and save dialogs.
+//
+// Layout of a .map file (all integers 32-bit little-endian): width, height,
+// then the 68-byte TerrainVertex record of every vertex, row by row (y outer,
+// 0..height; x inner, 0..width). A record holds exactly the bytes of the
+// vertex in memory, padding included; fields are written and read one by one
+// in little-endian order, so the file is the same on any machine. No magic,
+// version or checksum. A 256 x 256 map is 8 + 68 * 257 * 257 = 4,491,340
+// bytes.
+//
+// Ownership: MapSave and MapLoad work on gWindow and gTerrain; they release
+// the path the dialog hands them. Failures are silent (no message), but
+// never cost the user data: see MapFile.cpp for the rules.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+class TerrainModel;
+
+// Bytes of one vertex record and of the header.
+const size_t kMapRecordBytes = 68;
+const size_t kMapHeaderBytes = 8;
+// Largest width or height a map file may declare. The editor itself only
+// writes 256 x 256; anything beyond this is taken as a damaged or foreign
+// file and refused before any memory is reserved for it.
+const int32_t kMaxMapCellsPerSide = 4096;
+
+// Writes the grid of terrain to path. The data goes to a temporary file
+// beside path first, which replaces path only once every byte was written;
+// on any failure the temporary file is removed, path is left as it was, and
+// the result is false.
+bool WriteMapFile(const char* path, const TerrainModel& terrain);
+
+// Loads path into terrain. Returns false, leaving the grid untouched, when
+// the file does not open, declares a negative size or one beyond
+// kMaxMapCellsPerSide, or Resize refuses the size. Otherwise the grid is
+// re-created at the declared size, filled from the records the file holds
+// (records past the end keep their initial values, a record cut by the end
+// is overwritten as far as the file goes), and the result is true. Header
+// values the file is too short to hold count as 0.
+bool ReadMapFile(const char* path, TerrainModel& terrain);
+
+// Main-loop steps for the load (gEditMode 1) and save (gEditMode 2)
+// requests: dialog, file, then gEditMode = 0 whatever happened.
+void MapSave();
+void MapLoad();

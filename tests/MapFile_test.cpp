@@ -1,0 +1,273 @@
+// Map files: the byte layout of saved maps, loading of whole, short, cut and
+// damaged files, the dialog steps with cancel, and a save that fails part
+// way. The steps run against the headless backend with scripted dialog
+// answers; files live in a temporary folder per test.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+
+#include "app/Editor.h"
+#include "app/MapFile.h"
+#include "gl/LittleEndian.h"
+#include "gl/OpenGLFullscreen.h"
+#include "platform/HeadlessControl.h"
+#include "terrain/TerrainModel.h"
+#include "tests/support/ImageFiles.h"
+
+namespace {
+
+const size_t kMap256Bytes = 4491340;
+
+// The editor's objects as RunEditor makes them, torn down after each test.
+class MapFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headless::Reset();
+        gWindow = new OpenGLFullscreen(1280, 1024);
+        ASSERT_TRUE(gWindow->IsCreated());
+        gTerrain = new TerrainModel(gWindow, 256, 256);
+        gEditMode = 0;
+    }
+    void TearDown() override {
+        delete gTerrain;
+        delete gWindow;
+        gTerrain = nullptr;
+        gWindow = nullptr;
+    }
+    testimg::TempDir dir;
+};
+
+std::vector<uint8_t> VertexBytes(const TerrainVertex& v) {
+    const auto* p = reinterpret_cast<const uint8_t*>(&v);
+    return std::vector<uint8_t>(p, p + sizeof v);
+}
+
+// Every byte of every vertex random, padding and NaN patterns included.
+void FillRandom(TerrainModel& t, unsigned seed) {
+    std::mt19937 rng(seed);
+    for (int x = 0; x <= t.width; ++x)
+        for (int y = 0; y <= t.height; ++y) {
+            auto* p = reinterpret_cast<uint8_t*>(&t.columns[x][y]);
+            for (size_t i = 0; i < sizeof(TerrainVertex); ++i) p[i] = uint8_t(rng());
+        }
+}
+
+// The whole grid as the file order lays it out, for byte-exact comparison.
+std::vector<uint8_t> GridBytes(const TerrainModel& t) {
+    std::vector<uint8_t> all;
+    for (int y = 0; y <= t.height; ++y)
+        for (int x = 0; x <= t.width; ++x) {
+            std::vector<uint8_t> v = VertexBytes(t.columns[x][y]);
+            all.insert(all.end(), v.begin(), v.end());
+        }
+    return all;
+}
+
+bool AllInitial(const TerrainModel& t) {
+    TerrainVertex fresh;
+    std::memset(&fresh, 0, sizeof fresh);
+    fresh.ground = 'e';
+    for (int x = 0; x <= t.width; ++x)
+        for (int y = 0; y <= t.height; ++y)
+            if (std::memcmp(&t.columns[x][y], &fresh, sizeof fresh) != 0) return false;
+    return true;
+}
+
+std::vector<uint8_t> Header(int32_t width, int32_t height) {
+    std::vector<uint8_t> h(8);
+    WriteLe32(h.data(), uint32_t(width));
+    WriteLe32(h.data() + 4, uint32_t(height));
+    return h;
+}
+
+size_t FilesIn(const std::string& path) {
+    using It = std::filesystem::directory_iterator;
+    return size_t(std::distance(It(path), It()));
+}
+
+}  // namespace
+
+TEST_F(MapFileTest, SaveWritesHeaderAndRowOrderAndLoadRestoresEveryByte) {
+    FillRandom(*gTerrain, 1);
+    const std::vector<uint8_t> saved = GridBytes(*gTerrain);
+    const std::string path = dir.File("a.map");
+
+    headless::ScriptFileDialogAnswers({path.c_str()});
+    gEditMode = 2;
+    MapSave();
+    EXPECT_EQ(gEditMode, 0);
+    EXPECT_EQ(headless::FileDialogCalls(), 1);
+
+    const std::vector<uint8_t> file = testimg::ReadAll(path);
+    ASSERT_EQ(file.size(), kMap256Bytes);
+    EXPECT_EQ(ReadLeS32(file.data()), 256);
+    EXPECT_EQ(ReadLeS32(file.data() + 4), 256);
+    // (0,0) first, (1,0) second, (0,1) after the whole first row; each the
+    // vertex's bytes as they are in memory.
+    auto record = [&](size_t offset) {
+        return std::vector<uint8_t>(file.begin() + offset, file.begin() + offset + 68);
+    };
+    EXPECT_EQ(record(8), VertexBytes(gTerrain->columns[0][0]));
+    EXPECT_EQ(record(8 + 68), VertexBytes(gTerrain->columns[1][0]));
+    EXPECT_EQ(record(17484), VertexBytes(gTerrain->columns[0][1]));
+    EXPECT_EQ(record(kMap256Bytes - 68), VertexBytes(gTerrain->columns[256][256]));
+    // Load into a grid of another size and other content.
+    ASSERT_TRUE(gTerrain->Resize(10, 20));
+    FillRandom(*gTerrain, 2);
+    headless::ScriptFileDialogAnswers({path.c_str()});
+    gEditMode = 1;
+    MapLoad();
+    EXPECT_EQ(gEditMode, 0);
+    EXPECT_EQ(gTerrain->width, 256);
+    EXPECT_EQ(gTerrain->height, 256);
+    EXPECT_EQ(GridBytes(*gTerrain), saved);
+}
+
+TEST_F(MapFileTest, CancelledDialogsChangeNothingAndRestoreInputState) {
+    FillRandom(*gTerrain, 3);
+    const std::vector<uint8_t> before = GridBytes(*gTerrain);
+    const int cursorBefore = headless::CursorCount();
+
+    for (int request : {1, 2}) {
+        gWindow->leftButton = 1;
+        gWindow->rightButton = 1;
+        headless::ScriptFileDialogAnswers({nullptr});
+        gEditMode = request;
+        if (request == 1) MapLoad(); else MapSave();
+        EXPECT_EQ(headless::FileDialogCalls(), 1);
+        EXPECT_EQ(gEditMode, 0);
+        EXPECT_FALSE(gWindow->GetLeftButton());
+        EXPECT_FALSE(gWindow->GetRightButton());
+        EXPECT_EQ(headless::CursorCount(), cursorBefore);
+    }
+    EXPECT_EQ(GridBytes(*gTerrain), before);
+    EXPECT_EQ(FilesIn(dir.Path()), 0u);
+
+    // A chosen file that does not exist is the same as a cancel.
+    const std::string missing = dir.File("missing.map");
+    headless::ScriptFileDialogAnswers({missing.c_str()});
+    gEditMode = 1;
+    MapLoad();
+    EXPECT_EQ(gEditMode, 0);
+    EXPECT_EQ(GridBytes(*gTerrain), before);
+}
+
+TEST_F(MapFileTest, SaveReplacesAnExistingFileAndLeavesNothingElse) {
+    const std::string path = dir.File("old.map");
+    testimg::WriteAll(path, std::vector<uint8_t>(kMap256Bytes + 1000, 0xAB));
+    FillRandom(*gTerrain, 4);
+
+    headless::ScriptFileDialogAnswers({path.c_str()});
+    MapSave();
+    const std::vector<uint8_t> file = testimg::ReadAll(path);
+    ASSERT_EQ(file.size(), kMap256Bytes);
+    EXPECT_EQ(std::vector<uint8_t>(file.begin() + 8, file.end()), GridBytes(*gTerrain));
+    EXPECT_EQ(FilesIn(dir.Path()), 1u);  // no temporary file left behind
+}
+
+TEST_F(MapFileTest, FailedSaveKeepsTheOldFileAndRemovesItsTemporary) {
+    const std::string path = dir.File("keep.map");
+    const std::vector<uint8_t> old = {'o', 'l', 'd'};
+    testimg::WriteAll(path, old);
+
+    // The file system refuses to grow a file past 1 MB, so the write of the
+    // 4.5 MB map fails part way.
+    struct rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 1 << 20;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = WriteMapFile(path.c_str(), *gTerrain);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(testimg::ReadAll(path), old);
+    EXPECT_EQ(FilesIn(dir.Path()), 1u);
+
+    // A target that cannot be replaced (a folder) fails the same way.
+    const std::string folder = dir.File("folder.map");
+    std::filesystem::create_directory(folder);
+    testimg::WriteAll(folder + "/inside", old);
+    EXPECT_FALSE(WriteMapFile(folder.c_str(), *gTerrain));
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_EQ(FilesIn(dir.Path()), 2u);
+}
+
+TEST_F(MapFileTest, ShortFilesKeepInitialValuesBeyondTheirEnd) {
+    const std::string path = dir.File("short.map");
+
+    // Header only: a full 256 x 256 grid of fresh vertices.
+    FillRandom(*gTerrain, 5);
+    testimg::WriteAll(path, Header(256, 256));
+    ASSERT_TRUE(ReadMapFile(path.c_str(), *gTerrain));
+    EXPECT_EQ(gTerrain->width, 256);
+    EXPECT_EQ(gTerrain->height, 256);
+    EXPECT_TRUE(AllInitial(*gTerrain));
+
+    // One whole record, then one cut inside its height field: the cut record
+    // takes the file's 42 bytes and keeps its initial bytes 42..67.
+    TerrainModel source(nullptr, 2, 1);
+    FillRandom(source, 6);
+    std::vector<uint8_t> bytes = Header(2, 1);
+    std::vector<uint8_t> r0 = VertexBytes(source.columns[0][0]);
+    std::vector<uint8_t> r1 = VertexBytes(source.columns[1][0]);
+    bytes.insert(bytes.end(), r0.begin(), r0.end());
+    bytes.insert(bytes.end(), r1.begin(), r1.begin() + 42);
+    testimg::WriteAll(path, bytes);
+    FillRandom(*gTerrain, 7);
+    ASSERT_TRUE(ReadMapFile(path.c_str(), *gTerrain));
+    EXPECT_EQ(gTerrain->width, 2);
+    EXPECT_EQ(gTerrain->height, 1);
+    EXPECT_EQ(VertexBytes(gTerrain->columns[0][0]), r0);
+    std::vector<uint8_t> cut = VertexBytes(gTerrain->columns[1][0]);
+    EXPECT_TRUE(std::equal(r1.begin(), r1.begin() + 42, cut.begin()));
+    EXPECT_EQ(std::vector<uint8_t>(cut.begin() + 42, cut.end()), std::vector<uint8_t>(26, 0));
+    TerrainVertex* rest[] = {&gTerrain->columns[2][0], &gTerrain->columns[0][1],
+                             &gTerrain->columns[1][1], &gTerrain->columns[2][1]};
+    for (TerrainVertex* v : rest) {
+        EXPECT_EQ(v->ground, 'e');
+        EXPECT_EQ(v->height, 0.0f);
+    }
+
+    // Six bytes: the width is there, the height is not and counts as 0.
+    testimg::WriteAll(path, {3, 0, 0, 0, 9, 9});
+    ASSERT_TRUE(ReadMapFile(path.c_str(), *gTerrain));
+    EXPECT_EQ(gTerrain->width, 3);
+    EXPECT_EQ(gTerrain->height, 0);
+    EXPECT_TRUE(AllInitial(*gTerrain));
+}
+
+TEST_F(MapFileTest, NegativeOrAbsurdHeadersLeaveTheGridUntouched) {
+    FillRandom(*gTerrain, 8);
+    const std::vector<uint8_t> before = GridBytes(*gTerrain);
+    TerrainVertex** columns = gTerrain->columns;
+    const std::string path = dir.File("bad.map");
+
+    const std::pair<int32_t, int32_t> bad[] = {{100000, 100000}, {-1, 5},  {5, -1},
+                                               {INT_MIN, INT_MIN}, {4097, 1}, {1, 4097}};
+    for (const auto& header : bad) {
+        testimg::WriteAll(path, Header(header.first, header.second));
+        EXPECT_FALSE(ReadMapFile(path.c_str(), *gTerrain));
+        EXPECT_EQ(gTerrain->columns, columns) << header.first << " x " << header.second;
+        EXPECT_EQ(gTerrain->width, 256);
+        EXPECT_EQ(gTerrain->height, 256);
+    }
+    EXPECT_EQ(GridBytes(*gTerrain), before);
+
+    // The largest accepted side still loads.
+    testimg::WriteAll(path, Header(kMaxMapCellsPerSide, 0));
+    EXPECT_TRUE(ReadMapFile(path.c_str(), *gTerrain));
+    EXPECT_EQ(gTerrain->width, kMaxMapCellsPerSide);
+    EXPECT_EQ(gTerrain->height, 0);
+}
