@@ -4,6 +4,8 @@
 // default camera over the middle of the map, and the lowest, most tilted
 // camera (height 2.5) over the middle, which covers the most cells.
 //
+// The frame is the editor's whole frame: terrain, water in the hollows below
+// the water level, the scene objects, the menu and the pointer.
 // The map is 256 x 256 cells of rolling hills. Run from the build folder:
 // when textures/ground/_ground.txt is there (the texture pack), the real
 // catalogue is loaded and the ground is textured; otherwise it is drawn
@@ -27,6 +29,8 @@
 #include "gl/GL.h"
 #include "gl/GLState.h"
 #include "gl/OpenGLFullscreen.h"
+#include "menu/Cursor.h"
+#include "menu/Menue.h"
 #include "platform/HeadlessControl.h"
 #include "terrain/FrameUpdate.h"
 #include "terrain/TerrainModel.h"
@@ -76,6 +80,9 @@ bool SetUpEditor() {
     }
     std::srand(1);
     InitGLState();  // also shades the whole map
+    // The whole frame, overlays included: menu panel, icons and pointer.
+    BuildMenu();
+    gCursor = new GameCursor(gWindow->FindTexture("game_cursor"), gWindow);
     SetSelectionWindow(gWindow);
     SetupSelection();
     LightingEnabled = false;
