@@ -35,6 +35,16 @@ void AddFilters(GtkFileChooser* chooser, const char* filter) {
     }
 }
 
+// Without a window manager nothing hands a new window the keyboard focus,
+// and the fullscreen editor window keeps it; a dialog that cannot be typed
+// into is useless, so it takes the focus itself once it is on the screen.
+// The request carries the current server time: GTK's own last user time is
+// older than the editor window's focus and would be ignored.
+gboolean FocusWhenMapped(GtkWidget* widget, GdkEvent*, gpointer) {
+    if (GdkWindow* window = gtk_widget_get_window(widget)) gdk_window_focus(window, GDK_CURRENT_TIME);
+    return FALSE;
+}
+
 char* RunFileDialog(bool save, const char* title, const char* defaultExtension,
                     const char* filter, const char* initialPath) {
     if (!EnsureGtk()) return nullptr;
@@ -50,6 +60,7 @@ char* RunFileDialog(bool save, const char* title, const char* defaultExtension,
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
     gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
     gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+    g_signal_connect(dialog, "map-event", G_CALLBACK(FocusWhenMapped), nullptr);
 
     char* result = nullptr;
     if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
