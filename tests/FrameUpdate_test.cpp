@@ -17,6 +17,7 @@
 #include "terrain/TerrainModel.h"
 #include "terrain/TerrainRender.h"
 #include "terrain/TriangleSelection.h"
+#include "tests/support/EditorFixture.h"
 
 namespace {
 
@@ -32,27 +33,12 @@ protected:
     // Camera-control tests use a small map: the controls do not depend on
     // what is drawn, and small frames keep hundreds of them quick.
     void Start(int cells) {
-        headless::Reset();
-        gWindow = new OpenGLFullscreen(kW, kH);
-        ASSERT_TRUE(gWindow->IsCreated());
-        gTerrain = new TerrainModel(gWindow, cells, cells);
+        ASSERT_TRUE(testeditor::Start(cells));
         ASSERT_TRUE(InitGLState());  // fixed state and the first shading
-        SetSelectionWindow(gWindow);
-        SetupSelection();
-        ViewOffsetX = ViewOffsetY = 0.0f;
-        CameraHeight = 6.0f;
-        CameraHeading = 0.0f;
-        LightingEnabled = false;
         ReleaseAll();
         Frame();  // forget any L held by an earlier test
     }
-    void TearDown() override {
-        TeardownSelection();
-        delete gTerrain;
-        gTerrain = nullptr;
-        delete gWindow;
-        gWindow = nullptr;
-    }
+    void TearDown() override { testeditor::Stop(); }
 
     // Mouse in the middle of the view: no edge scrolling.
     static void ReleaseAll() {

@@ -24,6 +24,7 @@
 #include "terrain/TerrainModel.h"
 #include "terrain/TerrainRender.h"
 #include "terrain/TriangleSelection.h"
+#include "tests/support/EditorFixture.h"
 
 namespace {
 
@@ -40,44 +41,15 @@ struct Shift {
 class SceneRenderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        headless::Reset();
-        gWindow = new OpenGLFullscreen(kW, kH);
-        ASSERT_TRUE(gWindow->IsCreated());
-        gTerrain = new TerrainModel(gWindow, 64, 64);
+        ASSERT_TRUE(testeditor::Start(64));
         ASSERT_TRUE(InitGLState());
-        SetSelectionWindow(gWindow);
-        SetupSelection();
-        ViewOffsetX = ViewOffsetY = 0.0f;
-        CameraHeight = 6.0f;
-        CameraHeading = 0.0f;
-        LightingEnabled = false;
         WavePhase = WaterScroll = SwayPhase = 0.0f;
     }
-    void TearDown() override {
-        TeardownSelection();
-        delete gTerrain;
-        gTerrain = nullptr;
-        delete gWindow;
-        gWindow = nullptr;
-    }
+    void TearDown() override { testeditor::Stop(); }
 
-    // The frame's camera on the projection matrix, optionally followed by a
-    // world translation; modelview identity. Returns projection x modelview.
+    // The frame's camera, optionally followed by a world translation.
     static Matrix4 Camera(Shift shift = Shift()) {
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, double(kW) / kH, 0.1, 30.0);
-        gluLookAt(0, 0, 0, CameraTargetX, CameraTargetY,
-                  -CameraHeight - (CameraHeightMax - CameraHeight) / 15.0f, 0, 1, 0);
-        glTranslatef(CameraTargetX, CameraTargetY, 0);
-        glRotatef(CameraHeading, 0, 0, 1);
-        glTranslatef(-CameraTargetX, -CameraTargetY, -CameraHeight);
-        glTranslatef(shift.x, shift.y, shift.z);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        Matrix4 m;
-        m.ReadGL(GL_PROJECTION_MATRIX);
-        return m;
+        return testeditor::SetFrameCamera(shift.x, shift.y, shift.z);
     }
 
     // One picture with fixed animation phases: the terrain pass (or only

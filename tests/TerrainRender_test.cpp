@@ -15,6 +15,7 @@
 #include "terrain/TerrainModel.h"
 #include "terrain/TerrainRender.h"
 #include "terrain/TriangleSelection.h"
+#include "tests/support/EditorFixture.h"
 
 namespace {
 
@@ -24,42 +25,13 @@ constexpr int kH = 1024;
 class TerrainRenderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        headless::Reset();
-        gWindow = new OpenGLFullscreen(kW, kH);
-        ASSERT_TRUE(gWindow->IsCreated());
-        gTerrain = new TerrainModel(gWindow, 256, 256);
+        ASSERT_TRUE(testeditor::Start(256));
         gTerrain->ShadeAll();
-        SetSelectionWindow(gWindow);
-        SetupSelection();
-        ViewOffsetX = ViewOffsetY = 0.0f;
-        CameraHeight = 6.0f;
-        CameraHeading = 0.0f;
-        LightingEnabled = false;
     }
-    void TearDown() override {
-        TeardownSelection();
-        delete gTerrain;
-        gTerrain = nullptr;
-        delete gWindow;
-        gWindow = nullptr;
-    }
+    void TearDown() override { testeditor::Stop(); }
 
     // Projection x modelview of the camera the frame update would set.
-    static Matrix4 CameraMatrix() {
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, double(kW) / kH, 0.1, 30.0);
-        gluLookAt(0, 0, 0, CameraTargetX, CameraTargetY,
-                  -CameraHeight - (CameraHeightMax - CameraHeight) / 15.0f, 0, 1, 0);
-        glTranslatef(CameraTargetX, CameraTargetY, 0);
-        glRotatef(CameraHeading, 0, 0, 1);
-        glTranslatef(-CameraTargetX, -CameraTargetY, -CameraHeight);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        Matrix4 m;
-        m.ReadGL(GL_PROJECTION_MATRIX);
-        return m;
-    }
+    static Matrix4 CameraMatrix() { return testeditor::SetFrameCamera(); }
 
     static void ExpectWellFormed(const char* what) {
         SCOPED_TRACE(what);
