@@ -11,7 +11,7 @@ PACKAGES=(
   libsdl2-dev libgtk-3-dev libx11-dev
   libgl-dev libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   googletest libgtest-dev libbenchmark-dev libstb-dev
-  clang libclang-rt-dev
+  clang libclang-rt-dev g++-mingw-w64-x86-64-posix
   imagemagick xvfb xdotool x11-utils xauth
 )
 

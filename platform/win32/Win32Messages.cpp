@@ -1,0 +1,84 @@
+// Message queue, default window procedure, tick count and message boxes of
+// the native Windows backend.
+//
+// Conventions: the thread's own Win32 message queue. PeekMessage takes one
+// message of any window (PM_REMOVE) and hands out its window, number and
+// parameters; the full MSG (time, pointer position) is kept, so that
+// TranslateMessage and DispatchMessage of that same message pass the
+// original record on. A message the caller made up is dispatched with a
+// record built from its four fields. Message boxes are shown with
+// MessageBoxW, their texts converted from UTF-8.
+#include "platform/win32/Win32Api.h"
+
+namespace win32 {
+namespace {
+
+MSG gLastPeeked{};
+bool gHaveLastPeeked = false;
+
+MSG NativeMessage(const plat::Message& message) {
+    if (gHaveLastPeeked && FromHwnd(gLastPeeked.hwnd) == message.window &&
+        gLastPeeked.message == message.message && gLastPeeked.wParam == message.wParam &&
+        gLastPeeked.lParam == message.lParam)
+        return gLastPeeked;
+    MSG native{};
+    native.hwnd = ToHwnd(message.window);
+    native.message = UINT(message.message);
+    native.wParam = WPARAM(message.wParam);
+    native.lParam = LPARAM(message.lParam);
+    native.time = DWORD(GetMessageTime());
+    const DWORD position = GetMessagePos();
+    native.pt.x = short(LOWORD(position));
+    native.pt.y = short(HIWORD(position));
+    return native;
+}
+
+}  // namespace
+}  // namespace win32
+
+namespace plat {
+
+using namespace win32;
+
+bool PeekMessage(Message* message) {
+    MSG native{};
+    if (!PeekMessageW(&native, nullptr, 0, 0, PM_REMOVE)) return false;
+    gLastPeeked = native;
+    gHaveLastPeeked = true;
+    if (message != nullptr) {
+        message->window = FromHwnd(native.hwnd);
+        message->message = uint32_t(native.message);
+        message->wParam = uintptr_t(native.wParam);
+        message->lParam = intptr_t(native.lParam);
+    }
+    return true;
+}
+
+void TranslateMessage(const Message& message) {
+    const MSG native = NativeMessage(message);
+    ::TranslateMessage(&native);
+}
+
+intptr_t DispatchMessage(const Message& message) {
+    const MSG native = NativeMessage(message);
+    return intptr_t(DispatchMessageW(&native));
+}
+
+void PostQuitMessage(int exitCode) { ::PostQuitMessage(exitCode); }
+
+intptr_t DefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    return intptr_t(DefWindowProcW(ToHwnd(window), UINT(message), WPARAM(wParam), LPARAM(lParam)));
+}
+
+uint32_t GetTickCount() { return uint32_t(::GetTickCount()); }
+
+int MessageBox(WindowHandle owner, const char* text, const char* title, unsigned flags) {
+    const std::wstring wideText = Widen(text);
+    const std::wstring wideTitle = Widen(title);
+    const int pressed = MessageBoxW(ToHwnd(owner), wideText.c_str(), wideTitle.c_str(), UINT(flags));
+    // A box that could not be shown still reads as acknowledged: callers
+    // only ever offer OK.
+    return pressed != 0 ? pressed : IDOK;
+}
+
+}  // namespace plat
