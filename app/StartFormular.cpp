@@ -11,6 +11,8 @@ namespace {
 
 const char* const kResolutions[] = {"800 x 600", "1024 x 768", "1280 x 1024"};
 
+}  // namespace
+
 plat::FormDescription MainFormDescription() {
     plat::FormDescription form;
     form.caption = "OpenGL";
@@ -32,8 +34,6 @@ plat::FormDescription MainFormDescription() {
     form.buttonHeight = 25;
     return form;
 }
-
-}  // namespace
 
 void StartButtonClick() {
     const int index = plat::FormItemIndex();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/StartFormular.h"
 #include "platform/Platform.h"
 
 using namespace plat;
@@ -64,26 +65,12 @@ gboolean PressStart(gpointer) {
     return G_SOURCE_REMOVE;
 }
 
+// The editor's own dialog layout, with the choice and the group's state
+// varied by the test.
 FormDescription TestForm(int index, bool enabled) {
-    static const char* const kItems[] = {"800 x 600", "1024 x 768", "1280 x 1024"};
-    FormDescription form;
-    form.caption = "OpenGL";
-    form.clientWidth = 115;
-    form.clientHeight = 109;
-    form.groupCaption = "Auflösung:";
-    form.items = kItems;
-    form.itemCount = 3;
+    FormDescription form = MainFormDescription();
     form.itemIndex = index;
     form.groupEnabled = enabled;
-    form.groupLeft = 8;
-    form.groupTop = 8;
-    form.groupWidth = 97;
-    form.groupHeight = 65;
-    form.buttonCaption = "Start";
-    form.buttonLeft = 32;
-    form.buttonTop = 80;
-    form.buttonWidth = 41;
-    form.buttonHeight = 25;
     return form;
 }
 
