@@ -6,25 +6,27 @@
 // and written one grid row at a time through a buffer of one row, so memory
 // stays bounded by the size of the grid itself.
 //
-// Failure rules (all silent, as the editor shows nothing about map files):
-// - Save never leaves a half-written map in place of a good one: it writes a
-//   fresh temporary file beside the target ("<path>.tmpN", created only if
-//   no such file exists) and renames it over the target once every write,
-//   the flush and the close have succeeded. On any failure the temporary
-//   file is removed and an existing map at the target stays as it was.
-// - Load changes nothing when the file does not open or its header is not
-//   sane (negative, or beyond kMaxMapCellsPerSide, or refused by Resize).
-//   Once the header is accepted the grid is re-created and filled with what
-//   the file holds; a short or unreadable rest leaves initial values.
+// Failure rules:
+// - Save never leaves a half-written map in place of a good one and keeps
+//   the file as the user had it (links followed, permission bits and owner
+//   kept, read-only files refused, hard links: the chosen name gets the new
+//   map, other names keep the old one): see plat::ReplaceFileContent. A save
+//   that was asked for and not written says so in one message box, since
+//   otherwise the user would leave the editor believing the map is safe. A
+//   cancelled dialog is no failure and stays silent.
+// - Load changes nothing when the file does not open (silent, as a cancel),
+//   when the path is not a regular file (refused before any read, so a FIFO
+//   or device can never block the editor) or when its header is not sane
+//   (negative, or beyond kMaxMapCellsPerSide, or refused by Resize); the two
+//   refusals are told in a message box. Once the header is accepted the grid
+//   is re-created and filled with what the file holds; a short or unreadable
+//   rest leaves initial values.
 #include "app/MapFile.h"
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <new>
-#include <string>
-#include <system_error>
 
 #include "app/Editor.h"
 #include "gl/LittleEndian.h"
@@ -37,8 +39,10 @@ namespace {
 const char* const kFilter = "Karte (*.map)|*.map";
 const char* const kExtension = "map";
 
-// Enough tries to get past leftovers of earlier failed saves.
-const int kTempNameAttempts = 100;
+const char* const kSaveFailed = "Die Karte konnte nicht gespeichert werden.";
+const char* const kLoadRefused = "Die Karte kann nicht geladen werden.";
+
+enum class MapRead { Loaded, NotOpened, Refused };
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -87,22 +91,8 @@ void DecodeVertex(const uint8_t* in, TerrainVertex& v) {
     GetFloats(in + 56, v.colour, 3);
 }
 
-// Creates a temporary file next to path that did not exist before, so no
-// unrelated file is ever overwritten. Empty name when none could be made.
-FilePtr CreateTempBeside(const std::string& path, std::string* tempName) {
-    for (int i = 0; i < kTempNameAttempts; ++i) {
-        std::string name = path + ".tmp" + std::to_string(i);
-        FilePtr file(std::fopen(name.c_str(), "wbx"));
-        if (file) {
-            *tempName = name;
-            return file;
-        }
-    }
-    tempName->clear();
-    return nullptr;
-}
-
-bool WriteGrid(std::FILE* file, const TerrainModel& terrain) {
+bool WriteGrid(std::FILE* file, const void* user) {
+    const TerrainModel& terrain = *static_cast<const TerrainModel*>(user);
     uint8_t header[kMapHeaderBytes];
     WriteLe32(header, static_cast<uint32_t>(terrain.width));
     WriteLe32(header + 4, static_cast<uint32_t>(terrain.height));
@@ -120,33 +110,10 @@ bool WriteGrid(std::FILE* file, const TerrainModel& terrain) {
     return true;
 }
 
-}  // namespace
-
-bool WriteMapFile(const char* path, const TerrainModel& terrain) {
-    if (path == nullptr || path[0] == '\0') return false;
-    const std::string target(path);
-    std::string tempName;
-    FilePtr file = CreateTempBeside(target, &tempName);
-    if (!file) return false;
-
-    bool ok = WriteGrid(file.get(), terrain);
-    ok = (std::fflush(file.get()) == 0) && ok;
-    ok = (std::fclose(file.release()) == 0) && ok;
-
-    std::error_code error;
-    if (ok) {
-        // Replaces an existing map in one step, on every platform.
-        std::filesystem::rename(tempName, target, error);
-        ok = !error;
-    }
-    if (!ok) std::filesystem::remove(tempName, error);
-    return ok;
-}
-
-bool ReadMapFile(const char* path, TerrainModel& terrain) {
-    if (path == nullptr) return false;
-    FilePtr file(std::fopen(path, "rb"));
-    if (!file) return false;
+MapRead ReadMap(const char* path, TerrainModel& terrain) {
+    bool notRegular = false;
+    FilePtr file(plat::OpenRegularFile(path, "rb", &notRegular));
+    if (!file) return notRegular ? MapRead::Refused : MapRead::NotOpened;
 
     // Each header value is taken only if all four of its bytes are there.
     uint8_t header[kMapHeaderBytes] = {};
@@ -154,14 +121,14 @@ bool ReadMapFile(const char* path, TerrainModel& terrain) {
     const int32_t width = got >= 4 ? ReadLeS32(header) : 0;
     const int32_t height = got >= 8 ? ReadLeS32(header + 4) : 0;
     if (width < 0 || height < 0 || width > kMaxMapCellsPerSide || height > kMaxMapCellsPerSide)
-        return false;
+        return MapRead::Refused;
 
     // One row buffer, allocated before the grid is touched, so running out
     // of memory here still leaves the old map in place.
     const size_t rowBytes = (size_t(width) + 1) * kMapRecordBytes;
     std::unique_ptr<uint8_t[]> row(new (std::nothrow) uint8_t[rowBytes]);
-    if (!row) return false;
-    if (!terrain.Resize(width, height)) return false;
+    if (!row) return MapRead::Refused;
+    if (!terrain.Resize(width, height)) return MapRead::Refused;
 
     for (int y = 0; y <= terrain.height; ++y) {
         const size_t have = std::fread(row.get(), 1, rowBytes, file.get());
@@ -180,14 +147,25 @@ bool ReadMapFile(const char* path, TerrainModel& terrain) {
         }
         if (have < rowBytes) break;  // end of file or read error: the rest stays initial
     }
-    return true;
+    return MapRead::Loaded;
+}
+
+}  // namespace
+
+bool WriteMapFile(const char* path, const TerrainModel& terrain, bool syncToDisk) {
+    return plat::ReplaceFileContent(path, &WriteGrid, &terrain, syncToDisk);
+}
+
+bool ReadMapFile(const char* path, TerrainModel& terrain) {
+    return ReadMap(path, terrain) == MapRead::Loaded;
 }
 
 void MapSave() {
     if (gWindow != nullptr && gTerrain != nullptr) {
         char* path = gWindow->SaveFileDialog("Karte speichern", kExtension, kFilter);
         if (path != nullptr) {
-            WriteMapFile(path, *gTerrain);
+            if (!WriteMapFile(path, *gTerrain))
+                plat::MessageBox(nullptr, kSaveFailed, "Fehler", plat::MB_ICONEXCLAMATION);
             plat::FreeString(path);
         }
     }
@@ -198,7 +176,8 @@ void MapLoad() {
     if (gWindow != nullptr && gTerrain != nullptr) {
         char* path = gWindow->OpenFileDialog("Karte laden", kExtension, kFilter);
         if (path != nullptr) {
-            ReadMapFile(path, *gTerrain);
+            if (ReadMap(path, *gTerrain) == MapRead::Refused)
+                plat::MessageBox(nullptr, kLoadRefused, "Fehler", plat::MB_ICONEXCLAMATION);
             plat::FreeString(path);
         }
     }

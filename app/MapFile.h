@@ -10,8 +10,9 @@
 // bytes.
 //
 // Ownership: MapSave and MapLoad work on gWindow and gTerrain; they release
-// the path the dialog hands them. Failures are silent (no message), but
-// never cost the user data: see MapFile.cpp for the rules.
+// the path the dialog hands them. Failures never cost the user data; a
+// failed save and a refused load are told in a message box: see MapFile.cpp
+// for the rules.
 #pragma once
 
 #include <cstddef>
@@ -25,16 +26,22 @@ const size_t kMapHeaderBytes = 8;
 // Largest width or height a map file may declare. The editor itself only
 // writes 256 x 256; anything beyond this is taken as a damaged or foreign
 // file and refused before any memory is reserved for it.
-const int32_t kMaxMapCellsPerSide = 4096;
+// Fuzz builds lower it (MAP_MAX_CELLS_PER_SIDE) so that every input stays
+// quick; the refusal paths are the same.
+#ifndef MAP_MAX_CELLS_PER_SIDE
+#define MAP_MAX_CELLS_PER_SIDE 4096
+#endif
+const int32_t kMaxMapCellsPerSide = MAP_MAX_CELLS_PER_SIDE;
 
-// Writes the grid of terrain to path. The data goes to a temporary file
-// beside path first, which replaces path only once every byte was written;
-// on any failure the temporary file is removed, path is left as it was, and
-// the result is false.
-bool WriteMapFile(const char* path, const TerrainModel& terrain);
+// Writes the grid of terrain to path with plat::ReplaceFileContent: the map
+// replaces path in one step only once every byte was written (and, with
+// syncToDisk, reached the disk), keeping the file's links, permission bits
+// and owner; a read-only or non-regular target is refused. On any failure
+// path is left as it was, no temporary file remains, and the result is false.
+bool WriteMapFile(const char* path, const TerrainModel& terrain, bool syncToDisk = true);
 
 // Loads path into terrain. Returns false, leaving the grid untouched, when
-// the file does not open, declares a negative size or one beyond
+// the file does not open, is not a regular file (never read then), declares a negative size or one beyond
 // kMaxMapCellsPerSide, or Resize refuses the size. Otherwise the grid is
 // re-created at the declared size, filled from the records the file holds
 // (records past the end keep their initial values, a record cut by the end

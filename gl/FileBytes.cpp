@@ -2,11 +2,15 @@
 //
 // The size comes from seeking to the end; the read must then deliver exactly
 // that many bytes and nothing more, so a file that changes while it is read
-// is reported as unreadable rather than half-read.
+// is reported as unreadable rather than half-read. Only regular files are
+// opened: a folder, FIFO or device counts as a file that does not open, and
+// is never read (a FIFO would block the editor, a folder has no content).
 #include "gl/FileBytes.h"
 
 #include <cstdio>
 #include <new>
+
+#include "platform/Platform.h"
 
 namespace {
 
@@ -20,7 +24,7 @@ FileReadStatus ReadFileBytes(const char* path, size_t maxBytes, FileBytes* out) 
     out->data.reset();
     out->size = 0;
     if (!path) return FileReadStatus::OpenFailed;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
+    std::unique_ptr<std::FILE, FileCloser> file(plat::OpenRegularFile(path, "rb", nullptr));
     if (!file) return FileReadStatus::OpenFailed;
     if (std::fseek(file.get(), 0, SEEK_END) != 0) return FileReadStatus::OpenFailed;
     long end = std::ftell(file.get());

@@ -139,7 +139,9 @@ bool ReadListLine(FILE* file, char* line) {
 
 RgbImage* OpenGLFullscreen::LoadImageFile(char* fileName) {
     if (!fileName) return nullptr;
-    if (FILE* file = std::fopen(fileName, "r")) {
+    // Only a regular file counts as there: a folder, FIFO or device under a
+    // texture's name is treated as missing and never read.
+    if (FILE* file = plat::OpenRegularFile(fileName, "r", nullptr)) {
         std::fclose(file);
         return LoadDibImage(fileName);
     }
@@ -272,7 +274,7 @@ bool OpenGLFullscreen::LoadTextureList(TextureRecord* records, int& count, const
     char listName[kFileNameBuffer];
     FILE* file = nullptr;
     if (directory && listFile && JoinName(listName, directory, listFile)) {
-        file = std::fopen(listName, "r");
+        file = plat::OpenRegularFile(listName, "r", nullptr);
     }
     if (!file) {
         plat::MessageBox(nullptr, "TexturFile kann nicht geöffnet werden.", "Fehler",

@@ -15,6 +15,9 @@
 
 #include <cstdint>
 
+// Files: regular-file reads and whole-file replacement.
+#include "platform/PlatformFiles.h"
+
 namespace plat {
 
 // ---- Message numbers ----------------------------------------------------
