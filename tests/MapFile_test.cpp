@@ -13,7 +13,11 @@
 #include <string>
 #include <vector>
 
+#include <pwd.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/Editor.h"
 #include "app/MapFile.h"
@@ -94,7 +98,206 @@ size_t FilesIn(const std::string& path) {
     return size_t(std::distance(It(path), It()));
 }
 
+const std::vector<uint8_t> kOld = {'o', 'l', 'd'};
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
+}
+
+// One way people keep a map, and what a save or load through the dialog step
+// must leave behind. prepare fills the row's own folder and returns the path
+// the user chooses (empty: the dialog is cancelled); check looks at the
+// folder afterwards, given the bytes the saved map must have.
+struct KeptFileCase {
+    const char* what;
+    int request;  // 1 load, 2 save
+    std::string (*prepare)(const std::string& folder);
+    const char* message;  // the one message box expected, or null for none
+    bool asOtherUser;     // the save runs as an unprivileged user who does not own the files
+    size_t entries;       // entries in the folder afterwards: no temporary file is left
+    void (*check)(const std::string& folder, const std::vector<uint8_t>& map);
+};
+
+const char* const kSaveFailed = "Die Karte konnte nicht gespeichert werden.";
+const char* const kLoadRefused = "Die Karte kann nicht geladen werden.";
+
+const KeptFileCase kKeptFileCases[] = {
+    {"cancelled save", 2, [](const std::string&) { return std::string(); }, nullptr, false, 0,
+     [](const std::string&, const std::vector<uint8_t>&) {}},
+    {"new map gets the usual mode", 2, [](const std::string& f) { return f + "/new.map"; },
+     nullptr, false, 1,
+     [](const std::string& f, const std::vector<uint8_t>& map) {
+         EXPECT_EQ(testimg::ReadAll(f + "/new.map"), map);
+         const mode_t mask = umask(0);
+         umask(mask);
+         EXPECT_EQ(ModeOf(f + "/new.map") & 07777, 0666 & ~mask);
+     }},
+    {"mode 0600 is kept", 2,
+     [](const std::string& f) {
+         testimg::WriteAll(f + "/private.map", kOld);
+         chmod((f + "/private.map").c_str(), 0600);
+         return f + "/private.map";
+     },
+     nullptr, false, 1,
+     [](const std::string& f, const std::vector<uint8_t>& map) {
+         EXPECT_EQ(testimg::ReadAll(f + "/private.map"), map);
+         EXPECT_EQ(ModeOf(f + "/private.map") & 07777, 0600u);
+     }},
+    {"own read-only map is not replaced", 2,
+     [](const std::string& f) {
+         testimg::WriteAll(f + "/locked.map", kOld);
+         chmod((f + "/locked.map").c_str(), 0444);
+         return f + "/locked.map";
+     },
+     kSaveFailed, false, 1,
+     [](const std::string& f, const std::vector<uint8_t>&) {
+         EXPECT_EQ(testimg::ReadAll(f + "/locked.map"), kOld);
+         EXPECT_EQ(ModeOf(f + "/locked.map") & 07777, 0444u);
+     }},
+    {"read-only map of another owner in a writable folder", 2,
+     [](const std::string& f) {
+         testimg::WriteAll(f + "/theirs.map", kOld);
+         chmod((f + "/theirs.map").c_str(), 0444);
+         return f + "/theirs.map";
+     },
+     kSaveFailed, true, 1,
+     [](const std::string& f, const std::vector<uint8_t>&) {
+         EXPECT_EQ(testimg::ReadAll(f + "/theirs.map"), kOld);
+         EXPECT_EQ(ModeOf(f + "/theirs.map") & 07777, 0444u);
+     }},
+    {"map of another owner that only the owner may write", 2,
+     [](const std::string& f) {
+         testimg::WriteAll(f + "/theirs.map", kOld);
+         chmod((f + "/theirs.map").c_str(), 0644);
+         return f + "/theirs.map";
+     },
+     kSaveFailed, true, 1,
+     [](const std::string& f, const std::vector<uint8_t>&) {
+         EXPECT_EQ(testimg::ReadAll(f + "/theirs.map"), kOld);
+     }},
+    {"symbolic link is followed", 2,
+     [](const std::string& f) {
+         std::filesystem::create_directory(f + "/elsewhere");
+         testimg::WriteAll(f + "/elsewhere/real.map", kOld);
+         std::filesystem::create_symlink("elsewhere/real.map", f + "/link.map");
+         return f + "/link.map";
+     },
+     nullptr, false, 2,
+     [](const std::string& f, const std::vector<uint8_t>& map) {
+         EXPECT_TRUE(S_ISLNK(ModeOf(f + "/link.map")));
+         EXPECT_EQ(testimg::ReadAll(f + "/elsewhere/real.map"), map);
+         EXPECT_EQ(FilesIn(f + "/elsewhere"), 1u);
+     }},
+    {"hard link: the chosen name gets the map, the other keeps the old one", 2,
+     [](const std::string& f) {
+         testimg::WriteAll(f + "/a.map", kOld);
+         std::filesystem::create_hard_link(f + "/a.map", f + "/b.map");
+         return f + "/a.map";
+     },
+     nullptr, false, 2,
+     [](const std::string& f, const std::vector<uint8_t>& map) {
+         EXPECT_EQ(testimg::ReadAll(f + "/a.map"), map);
+         EXPECT_EQ(testimg::ReadAll(f + "/b.map"), kOld);
+     }},
+    {"name of 255 bytes", 2, [](const std::string& f) { return f + "/" + std::string(251, 'n') + ".map"; },
+     nullptr, false, 1,
+     [](const std::string& f, const std::vector<uint8_t>& map) {
+         EXPECT_EQ(testimg::ReadAll(f + "/" + std::string(251, 'n') + ".map"), map);
+     }},
+    {"FIFO as save target is not replaced", 2,
+     [](const std::string& f) {
+         mkfifo((f + "/pipe.map").c_str(), 0666);
+         return f + "/pipe.map";
+     },
+     kSaveFailed, false, 1,
+     [](const std::string& f, const std::vector<uint8_t>&) {
+         EXPECT_TRUE(S_ISFIFO(ModeOf(f + "/pipe.map")));
+     }},
+    {"folder loaded", 1,
+     [](const std::string& f) {
+         std::filesystem::create_directory(f + "/folder.map");
+         return f + "/folder.map";
+     },
+     kLoadRefused, false, 1, [](const std::string&, const std::vector<uint8_t>&) {}},
+    {"FIFO loaded", 1,
+     [](const std::string& f) {
+         mkfifo((f + "/pipe.map").c_str(), 0666);
+         return f + "/pipe.map";
+     },
+     kLoadRefused, false, 1, [](const std::string&, const std::vector<uint8_t>&) {}},
+    {"header refused", 1,
+     [](const std::string& f) {
+         testimg::WriteAll(f + "/bad.map", Header(-1, 5));
+         return f + "/bad.map";
+     },
+     kLoadRefused, false, 1, [](const std::string&, const std::vector<uint8_t>&) {}},
+    {"missing file loaded", 1, [](const std::string& f) { return f + "/missing.map"; }, nullptr,
+     false, 0, [](const std::string&, const std::vector<uint8_t>&) {}},
+};
+
+// Runs the save step in a child process as the unprivileged user "nobody"
+// (the files belong to root, the folder is writable for everyone): a test
+// run as root would otherwise be allowed everything. Returns the number of
+// message boxes the child showed, or -1 when it could not run.
+int SaveAsOtherUser(const std::string& folder) {
+    const struct passwd* nobody = getpwnam("nobody");
+    if (nobody == nullptr || chmod(folder.c_str(), 0777) != 0) return -1;
+    const pid_t child = fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+        if (setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0) _exit(100);
+        MapSave();
+        _exit(int(headless::MessageBoxes().size()));
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status) == 100 ? -1 : WEXITSTATUS(status);
+}
+
 }  // namespace
+
+TEST_F(MapFileTest, FilesStayAsTheUserKeptThem) {
+    FillRandom(*gTerrain, 9);
+    const std::vector<uint8_t> grid = GridBytes(*gTerrain);
+    std::vector<uint8_t> map(kMapHeaderBytes + grid.size());
+    WriteLe32(map.data(), 256);
+    WriteLe32(map.data() + 4, 256);
+    std::copy(grid.begin(), grid.end(), map.begin() + kMapHeaderBytes);
+    chmod(dir.Path().c_str(), 0755);
+
+    int index = 0;
+    for (const KeptFileCase& c : kKeptFileCases) {
+        SCOPED_TRACE(c.what);
+        const std::string folder = dir.File(std::to_string(index++));
+        std::filesystem::create_directory(folder);
+        const std::string path = c.prepare(folder);
+        // Without privileges the files cannot belong to someone else.
+        if (c.asOtherUser && geteuid() != 0) continue;
+
+        headless::Reset();
+        headless::ScriptFileDialogAnswers({path.empty() ? nullptr : path.c_str()});
+        gEditMode = c.request;
+        if (c.asOtherUser) {
+            EXPECT_EQ(SaveAsOtherUser(folder), 1);
+        } else {
+            if (c.request == 1) MapLoad(); else MapSave();
+            EXPECT_EQ(gEditMode, 0);
+            EXPECT_EQ(headless::FileDialogCalls(), 1);
+            ASSERT_EQ(headless::MessageBoxes().size(), c.message ? 1u : 0u);
+            if (c.message) {
+                const headless::RecordedBox& box = headless::MessageBoxes()[0];
+                EXPECT_EQ(box.text, c.message);
+                EXPECT_EQ(box.title, "Fehler");
+                EXPECT_EQ(box.flags, 0x30u);
+                EXPECT_EQ(box.owner, nullptr);
+            }
+        }
+        EXPECT_EQ(GridBytes(*gTerrain), grid);
+        EXPECT_EQ(FilesIn(folder), c.entries);
+        c.check(folder, map);
+    }
+}
 
 TEST_F(MapFileTest, SaveWritesHeaderAndRowOrderAndLoadRestoresEveryByte) {
     FillRandom(*gTerrain, 1);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "gl/CbmImage.h"
 #include "gl/GL.h"
 #include "gl/OpenGLFullscreen.h"
@@ -416,6 +418,47 @@ TEST_F(TextureLibraryTest, MissingListIsReportedOnce) {
     EXPECT_EQ(box.title, "Fehler");
     EXPECT_EQ(box.flags, 0x30u);
     EXPECT_EQ(box.owner, nullptr);
+}
+
+// Something that is not a regular file under a texture's or the list's name
+// (a FIFO would block any read until a writer comes; a folder opens on Linux
+// and has no size) counts as missing: never read, never reported otherwise.
+TEST_F(TextureLibraryTest, NonRegularFilesCountAsMissing) {
+    ASSERT_TRUE(WriteBmp24("pic.bmp", SolidPicture(4, 4, {1, 2, 3})));
+    ASSERT_EQ(mkfifo("pic_alpha.bmp", 0644), 0);  // beside a real picture
+    ASSERT_EQ(mkfifo("fifo.bmp", 0644), 0);
+    ASSERT_EQ(mkfifo("scrambled.cbm", 0644), 0);  // the fallback when no .bmp
+    ASSERT_TRUE(std::filesystem::create_directory("folder.bmp"));
+    ASSERT_TRUE(std::filesystem::create_directory("folder.cbm"));
+
+    struct Case {
+        const char* path;
+        int tiles;
+        uint32_t format;
+    };
+    const Case cases[] = {{"pic", 1, GL_RGB},
+                          {"fifo", 0, GL_RGB},
+                          {"scrambled", 0, GL_RGB},
+                          {"folder", 0, GL_RGB}};
+    int index = 0;
+    for (const Case& c : cases) {
+        TextureRecord& record = records[index++];
+        window->LoadTexture(&record, c.path, GL_LINEAR, GL_LINEAR, GL_REPEAT, c.path);
+        EXPECT_EQ(record.tileColumns * record.tileRows, c.tiles) << c.path;
+        EXPECT_EQ(record.format, c.format) << c.path;
+    }
+    EXPECT_TRUE(headless::MessageBoxes().empty());
+
+    // A list that is a FIFO or a folder is a list that does not open.
+    ASSERT_EQ(mkfifo("_ground.txt", 0644), 0);
+    ASSERT_TRUE(std::filesystem::create_directory("dir"));
+    ASSERT_TRUE(std::filesystem::create_directory("dir/_ground.txt"));
+    int count = 5;
+    EXPECT_FALSE(window->LoadTextureList(records + 4, count, "", "_ground.txt", 2));
+    EXPECT_FALSE(window->LoadTextureList(records + 4, count, "dir/", "_ground.txt", 2));
+    EXPECT_EQ(count, 0);
+    ASSERT_EQ(headless::MessageBoxes().size(), 2u);
+    EXPECT_EQ(headless::MessageBoxes()[1].text, "TexturFile kann nicht geöffnet werden.");
 }
 
 TEST(TextureLibraryTeardown, RecordStorageMayBeGoneBeforeTheWindow) {
