@@ -42,6 +42,18 @@ bool Widen(const char* text, std::wstring* out) {
                                needed) == needed;
 }
 
+// The absolute form of a path: the file replacement of some systems takes
+// only absolute paths, and the temporary's folder is then always named.
+bool MakeAbsolute(std::wstring* path) {
+    DWORD needed = GetFullPathNameW(path->c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return false;
+    std::vector<wchar_t> buffer(size_t(needed) + 1);
+    const DWORD got = GetFullPathNameW(path->c_str(), DWORD(buffer.size()), buffer.data(), nullptr);
+    if (got == 0 || got >= buffer.size()) return false;
+    path->assign(buffer.data(), got);
+    return true;
+}
+
 std::wstring FolderOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
@@ -134,7 +146,7 @@ std::FILE* OpenRegularFile(const char* path, const char* mode, bool* notRegular)
 
 bool ReplaceFileContent(const char* path, ContentWriter write, const void* user, bool syncToDisk) {
     std::wstring target;
-    if (write == nullptr || !Widen(path, &target)) return false;
+    if (write == nullptr || !Widen(path, &target) || !MakeAbsolute(&target)) return false;
 
     DWORD attributes = GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
