@@ -30,6 +30,7 @@
 #include "gl/LittleEndian.h"
 #include "gl/OpenGLFullscreen.h"
 #include "platform/Platform.h"
+#include "terrain/EditHistory.h"
 #include "terrain/TerrainModel.h"
 
 namespace {
@@ -198,7 +199,8 @@ void MapLoad() {
     if (gWindow != nullptr && gTerrain != nullptr) {
         char* path = gWindow->OpenFileDialog("Karte laden", kExtension, kFilter);
         if (path != nullptr) {
-            ReadMapFile(path, *gTerrain);
+            // The steps of the old map do not apply to the new one.
+            if (ReadMapFile(path, *gTerrain)) gEditHistory.Clear();
             plat::FreeString(path);
         }
     }

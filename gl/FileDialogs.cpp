@@ -4,6 +4,7 @@
 // the system pointer is shown for its duration. Button releases that happen
 // inside the dialog never reach the editor's window, so both button levels
 // are cleared afterwards: no button reads as held when editing goes on.
+// Ctrl and Shift are cleared likewise; other keys keep their flags.
 #include "gl/OpenGLFullscreen.h"
 
 namespace {
@@ -17,6 +18,10 @@ char* RunDialog(OpenGLFullscreen& self, DialogFunction dialog, const char* title
     plat::ShowCursor(false);
     self.leftButton = 0;
     self.rightButton = 0;
+    // The same holds for the modifiers of the Ctrl shortcuts that open the
+    // dialogs: a Ctrl left set would turn a later plain Z into an undo.
+    self.keys[plat::VK_CONTROL] = false;
+    self.keys[plat::VK_SHIFT] = false;
     plat::SetForegroundWindow(self.window);
     plat::SetFocus(self.window);
     return path;
