@@ -201,8 +201,12 @@ void EditKeys(const bool* keys) {
         if (z && !shift) sWaiting.push_back(false);
         if ((z && shift) || (y && !shift)) sWaiting.push_back(true);
     }
-    if (ctrl && !shift && s) SetEditMode(kSaveRequest);
-    if (ctrl && !shift && o) SetEditMode(kLoadRequest);
+    if (ctrl && !shift && (s || o)) {
+        SetEditMode(s ? kSaveRequest : kLoadRequest);
+        // The dialog the request opens takes the key's release (and clears
+        // its flag), so the next key-down here is a new press.
+        sPreviousS = sPreviousO = false;
+    }
 
     // Undo and redo wait while a button is held: the stroke is not over.
     if (gWindow->GetLeftButton() || gWindow->GetRightButton()) return;

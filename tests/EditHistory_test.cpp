@@ -1,6 +1,7 @@
 // Tests of the stroke history: real strokes of every tool through the frame
 // update (both buttons, brush 8, reaching past the grid's edges) undone and
-// redone with the Ctrl keys, compared byte for byte over the whole grid; the
+// redone with the Ctrl keys, compared byte for byte over the whole grid;
+// Ctrl+S and Ctrl+O, also after a dialog took the keys' releases; the
 // bounds of 100 strokes and 64 MiB; a load clearing the history. A 24 x 24
 // terrain behind a 1280 x 1024 headless window, ground tiles for every
 // pattern so that painting re-tiles; input through the window's fields.
@@ -226,6 +227,22 @@ TEST_F(EditHistoryTest, StrokesOfEveryToolUndoAndRedoByteForByte) {
     EXPECT_EQ(gEditMode, 2);
     Chord({kCtrl}, 'O');
     EXPECT_EQ(gEditMode, 1);
+    // Keys let go while the dialog has the keyboard never reach the editor;
+    // the next Ctrl+S still saves, and a plain Z after it does not undo.
+    gWindow->keys[kCtrl] = gWindow->keys['S'] = true;
+    FrameUpdate();
+    EXPECT_EQ(gEditMode, 2);
+    headless::ScriptFileDialogAnswers({nullptr});
+    MapSave();
+    FrameUpdate();
+    EXPECT_EQ(gEditMode, 0);  // no second dialog
+    gWindow->keys[kCtrl] = gWindow->keys['S'] = true;
+    FrameUpdate();
+    EXPECT_EQ(gEditMode, 2);
+    headless::ScriptFileDialogAnswers({nullptr});
+    MapSave();
+    Chord({}, 'Z');
+    EXPECT_EQ(Grid(), after.back());
     gEditMode = 0;
 }
 
