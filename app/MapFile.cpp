@@ -32,6 +32,7 @@
 #include "gl/LittleEndian.h"
 #include "gl/OpenGLFullscreen.h"
 #include "platform/Platform.h"
+#include "terrain/EditHistory.h"
 #include "terrain/TerrainModel.h"
 
 namespace {
@@ -176,7 +177,10 @@ void MapLoad() {
     if (gWindow != nullptr && gTerrain != nullptr) {
         char* path = gWindow->OpenFileDialog("Karte laden", kExtension, kFilter);
         if (path != nullptr) {
-            if (ReadMap(path, *gTerrain) == MapRead::Refused)
+            const MapRead result = ReadMap(path, *gTerrain);
+            // The steps of the old map do not apply to the new one.
+            if (result == MapRead::Loaded) gEditHistory.Clear();
+            if (result == MapRead::Refused)
                 plat::MessageBox(nullptr, kLoadRefused, "Fehler", plat::MB_ICONEXCLAMATION);
             plat::FreeString(path);
         }

@@ -4,7 +4,11 @@
 // the system pointer is shown for its duration. Button releases that happen
 // inside the dialog never reach the editor's window, so both button levels
 // are cleared afterwards: no button reads as held when editing goes on.
+// The keys of the Ctrl shortcuts (Ctrl, Shift, S, O) are cleared likewise;
+// other keys keep their flags.
 #include "gl/OpenGLFullscreen.h"
+
+#include <initializer_list>
 
 namespace {
 
@@ -17,6 +21,11 @@ char* RunDialog(OpenGLFullscreen& self, DialogFunction dialog, const char* title
     plat::ShowCursor(false);
     self.leftButton = 0;
     self.rightButton = 0;
+    // The same holds for the keys of the Ctrl+S and Ctrl+O shortcuts that
+    // open the dialogs: a Ctrl left set would turn a later plain Z into an
+    // undo, and an S or O left set would swallow the next press of it.
+    for (unsigned key : {plat::VK_CONTROL, plat::VK_SHIFT, unsigned('S'), unsigned('O')})
+        self.keys[key] = false;
     plat::SetForegroundWindow(self.window);
     plat::SetFocus(self.window);
     return path;

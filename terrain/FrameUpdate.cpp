@@ -19,6 +19,7 @@
 #include "math/Matrixvector.h"
 #include "menu/Cursor.h"
 #include "menu/Menue.h"
+#include "terrain/EditHistory.h"
 #include "terrain/SceneRender.h"
 #include "terrain/TerrainRender.h"
 #include "terrain/TerrainTools.h"
@@ -161,6 +162,10 @@ bool FrameUpdate() {
     CameraKeys(keys);
     Scrolling(keys, gWindow->GetMouseX(), gWindow->GetMouseY(), width, height);
 
+    // The history copies what the tools may change before they change it,
+    // and closes the stroke (then undoes or redoes) once no button is held.
+    RecordStroke(sPickedCell);
     ApplyTools(sPickedCell);
+    EditKeys(keys);
     return true;
 }

@@ -1,0 +1,221 @@
+// Undo and redo of strokes, and the editor's Ctrl shortcuts.
+//
+// Conventions: see EditHistory.h. Records are copied with memcpy, so padding
+// bytes come and go with the rest and a restored vertex is the same 68 bytes
+// it was. The before copy is taken once per vertex and stroke (the bitmap
+// makes every later touch a one-byte test), so recording costs a few hundred
+// byte tests per frame and one copy per newly reached vertex.
+#include "terrain/EditHistory.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/Editor.h"
+#include "gl/OpenGLFullscreen.h"
+#include "platform/Platform.h"
+#include "terrain/TerrainTools.h"
+
+EditHistory gEditHistory;
+
+EditHistory::EditHistory(size_t maxStrokes, size_t maxBytes)
+    : maxStrokes_(maxStrokes), maxBytes_(maxBytes) {}
+
+bool EditHistory::SameGrid(const TerrainModel& terrain) const {
+    return terrain.columns != nullptr && terrain.width == gridWidth_ &&
+           terrain.height == gridHeight_;
+}
+
+void EditHistory::DropOpen() {
+    for (uint32_t i : current_.index) touched_[i] = 0;
+    current_ = Stroke();
+    open_ = false;
+}
+
+void EditHistory::Clear() {
+    if (open_) DropOpen();
+    strokes_.clear();
+    done_ = 0;
+    bytes_ = 0;
+    gridWidth_ = gridHeight_ = -1;
+}
+
+void EditHistory::Touch(const TerrainModel& terrain, int64_t x0, int64_t x1, int64_t y0,
+                        int64_t y1) {
+    if (terrain.columns == nullptr || terrain.width < 0 || terrain.height < 0) return;
+    // Steps recorded on another grid cannot be applied to this one.
+    if (!SameGrid(terrain)) Clear();
+    gridWidth_ = terrain.width;
+    gridHeight_ = terrain.height;
+    const size_t rows = size_t(terrain.height) + 1;
+    const size_t vertices = (size_t(terrain.width) + 1) * rows;
+    if (!open_) {
+        if (touched_.size() != vertices) touched_.assign(vertices, 0);
+        open_ = true;
+    }
+    x0 = std::max<int64_t>(x0, 0);
+    y0 = std::max<int64_t>(y0, 0);
+    x1 = std::min<int64_t>(x1, terrain.width);
+    y1 = std::min<int64_t>(y1, terrain.height);
+    for (int64_t x = x0; x <= x1; ++x) {
+        const TerrainVertex* column = terrain.columns[x];
+        for (int64_t y = y0; y <= y1; ++y) {
+            const size_t i = size_t(x) * rows + size_t(y);
+            if (touched_[i]) continue;
+            touched_[i] = 1;
+            current_.index.push_back(uint32_t(i));
+            current_.before.push_back(column[y]);
+        }
+    }
+}
+
+void EditHistory::EndStroke(const TerrainModel& terrain) {
+    if (!open_) return;
+    if (!SameGrid(terrain)) {  // the grid was replaced under the stroke
+        Clear();
+        return;
+    }
+    Stroke& s = current_;
+    const size_t rows = size_t(terrain.height) + 1;
+    // Keep only the vertices whose bytes changed, with their after records.
+    size_t kept = 0;
+    for (size_t k = 0; k < s.index.size(); ++k) {
+        const uint32_t i = s.index[k];
+        touched_[i] = 0;
+        const TerrainVertex& now = terrain.columns[i / rows][i % rows];
+        if (std::memcmp(&now, &s.before[k], sizeof(TerrainVertex)) == 0) continue;
+        s.index[kept] = i;
+        std::memcpy(&s.before[kept], &s.before[k], sizeof(TerrainVertex));
+        s.after.push_back(now);
+        ++kept;
+    }
+    open_ = false;
+    if (kept == 0) {  // nothing changed: no stroke, and the redo steps stay
+        current_ = Stroke();
+        return;
+    }
+    s.index.resize(kept);
+    s.before.resize(kept);
+    s.index.shrink_to_fit();
+    s.before.shrink_to_fit();
+    s.after.shrink_to_fit();
+    s.bytes = sizeof(Stroke) + kept * (sizeof(uint32_t) + 2 * sizeof(TerrainVertex));
+
+    // A new stroke after an undo drops what could be redone.
+    while (strokes_.size() > done_) {
+        bytes_ -= strokes_.back().bytes;
+        strokes_.pop_back();
+    }
+    bytes_ += s.bytes;
+    strokes_.push_back(std::move(s));
+    current_ = Stroke();
+    ++done_;
+    while (!strokes_.empty() && (strokes_.size() > maxStrokes_ || bytes_ > maxBytes_)) {
+        bytes_ -= strokes_.front().bytes;
+        strokes_.pop_front();
+        --done_;
+    }
+}
+
+void EditHistory::Write(TerrainModel& terrain, const Stroke& stroke, bool after) {
+    const size_t rows = size_t(terrain.height) + 1;
+    const std::vector<TerrainVertex>& records = after ? stroke.after : stroke.before;
+    for (size_t k = 0; k < stroke.index.size(); ++k) {
+        const uint32_t i = stroke.index[k];
+        std::memcpy(&terrain.columns[i / rows][i % rows], &records[k], sizeof(TerrainVertex));
+    }
+}
+
+bool EditHistory::Undo(TerrainModel& terrain) {
+    if (open_ || done_ == 0) return false;
+    if (!SameGrid(terrain)) {
+        Clear();
+        return false;
+    }
+    --done_;
+    Write(terrain, strokes_[done_], false);
+    return true;
+}
+
+bool EditHistory::Redo(TerrainModel& terrain) {
+    if (open_ || done_ == strokes_.size()) return false;
+    if (!SameGrid(terrain)) {
+        Clear();
+        return false;
+    }
+    Write(terrain, strokes_[done_], true);
+    ++done_;
+    return true;
+}
+
+namespace {
+
+constexpr unsigned kKeyO = 'O';
+constexpr unsigned kKeyS = 'S';
+constexpr unsigned kKeyY = 'Y';
+constexpr unsigned kKeyZ = 'Z';
+
+// Requests raised like the menu's load and save icons.
+constexpr int kLoadRequest = 1;
+constexpr int kSaveRequest = 2;
+
+// Presses beyond this many, while a stroke keeps them waiting, are dropped.
+constexpr size_t kMaxWaiting = 256;
+
+// Letter flags of the previous frame: a press acts once, however long held.
+bool sPreviousO = false, sPreviousS = false, sPreviousY = false, sPreviousZ = false;
+// Undo (false) and redo (true) presses waiting for the stroke to end.
+std::vector<bool> sWaiting;
+
+bool NewPress(const bool* keys, unsigned key, bool& previous) {
+    const bool pressed = keys[key] && !previous;
+    previous = keys[key];
+    return pressed;
+}
+
+}  // namespace
+
+void RecordStroke(int pickedId) {
+    if (gWindow == nullptr || gTerrain == nullptr) return;
+    if (!gWindow->GetLeftButton() && !gWindow->GetRightButton()) return;
+    const TerrainModel& t = *gTerrain;
+    const int px = (pickedId >> 16) & 0xFFFF;
+    const int py = pickedId & 0xFFFF;
+    if (pickedId < 0 || px >= t.width || py >= t.height) return;
+    // The widest window a tool writes is the height tools' re-light window,
+    // offsets -B .. B + 1 (B at least 1, as the tools use it); the 2 x 2 cell
+    // block that painting re-tiles lies inside it.
+    const int64_t b = std::max<int64_t>(1, gBrushSize);
+    gEditHistory.Touch(t, int64_t(px) - b, int64_t(px) + b + 1, int64_t(py) - b,
+                       int64_t(py) + b + 1);
+}
+
+void EditKeys(const bool* keys) {
+    if (gWindow == nullptr || gTerrain == nullptr) return;
+    const bool ctrl = keys[plat::VK_CONTROL];
+    const bool shift = keys[plat::VK_SHIFT];
+    const bool o = NewPress(keys, kKeyO, sPreviousO);
+    const bool s = NewPress(keys, kKeyS, sPreviousS);
+    const bool y = NewPress(keys, kKeyY, sPreviousY);
+    const bool z = NewPress(keys, kKeyZ, sPreviousZ);
+    if (ctrl && sWaiting.size() < kMaxWaiting) {
+        if (z && !shift) sWaiting.push_back(false);
+        if ((z && shift) || (y && !shift)) sWaiting.push_back(true);
+    }
+    if (ctrl && !shift && (s || o)) {
+        SetEditMode(s ? kSaveRequest : kLoadRequest);
+        // The dialog the request opens takes the key's release (and clears
+        // its flag), so the next key-down here is a new press.
+        sPreviousS = sPreviousO = false;
+    }
+
+    // Undo and redo wait while a button is held: the stroke is not over.
+    if (gWindow->GetLeftButton() || gWindow->GetRightButton()) return;
+    gEditHistory.EndStroke(*gTerrain);
+    for (bool redo : sWaiting) {
+        if (redo)
+            gEditHistory.Redo(*gTerrain);
+        else
+            gEditHistory.Undo(*gTerrain);
+    }
+    sWaiting.clear();
+}

@@ -1,0 +1,89 @@
+// Undo and redo of strokes, and the editor's Ctrl shortcuts.
+//
+// Conventions: a stroke is everything the tools change from the frame a
+// mouse button goes down over a picked cell until no button is held. While
+// it is open, the 68-byte record of each vertex is copied ("before") the
+// first time the stroke may touch it; a per-grid bitmap says which are
+// copied. When the stroke ends, only the vertices whose bytes changed are
+// kept, each with its "after" record; a stroke that changed nothing is no
+// stroke. A vertex is named by its column-major index x * (height + 1) + y.
+// Undo writes the before records back, redo the after records, byte for
+// byte. The history holds at most kMaxStrokes strokes and kMaxBytes bytes of
+// them; the oldest go first. Strokes belong to the grid they were recorded
+// on: a history whose grid size no longer matches the model is cleared
+// instead of applied. One program-wide history, gEditHistory, serves the
+// editor; one thread.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+#include "terrain/TerrainModel.h"
+
+class EditHistory {
+public:
+    static constexpr size_t kMaxStrokes = 100;
+    static constexpr size_t kMaxBytes = size_t(64) << 20;  // 64 MiB
+
+    explicit EditHistory(size_t maxStrokes = kMaxStrokes, size_t maxBytes = kMaxBytes);
+
+    // Copies the before record of every vertex in columns x0..x1, rows
+    // y0..y1 (clipped to the grid) that the open stroke has not copied yet,
+    // opening a stroke if none is open. Call it before the vertices change.
+    void Touch(const TerrainModel& terrain, int64_t x0, int64_t x1, int64_t y0, int64_t y1);
+    // Closes the open stroke (if any). One that changed something drops what
+    // could be redone and becomes the newest undo step; then the oldest steps
+    // go until both bounds hold.
+    void EndStroke(const TerrainModel& terrain);
+    bool StrokeOpen() const { return open_; }
+
+    // Take back the newest step / put back the newest undone one. False (and
+    // nothing changes) while a stroke is open or when there is no such step.
+    bool Undo(TerrainModel& terrain);
+    bool Redo(TerrainModel& terrain);
+
+    // Forgets every step and the open stroke (a loaded map starts afresh).
+    void Clear();
+
+    size_t UndoSteps() const { return done_; }
+    size_t RedoSteps() const { return strokes_.size() - done_; }
+    // Memory held by the recorded steps, in bytes.
+    size_t Bytes() const { return bytes_; }
+
+private:
+    struct Stroke {
+        std::vector<uint32_t> index;
+        std::vector<TerrainVertex> before;
+        std::vector<TerrainVertex> after;
+        size_t bytes = 0;
+    };
+
+    bool SameGrid(const TerrainModel& terrain) const;
+    void DropOpen();
+    void Write(TerrainModel& terrain, const Stroke& stroke, bool after);
+
+    size_t maxStrokes_, maxBytes_;
+    std::deque<Stroke> strokes_;  // [0, done_) undoable, [done_, size) redoable
+    size_t done_ = 0;
+    size_t bytes_ = 0;
+    int32_t gridWidth_ = -1, gridHeight_ = -1;  // grid the steps belong to
+
+    bool open_ = false;
+    Stroke current_;                // before records of the open stroke
+    std::vector<uint8_t> touched_;  // 1 for each vertex the open stroke copied
+};
+
+extern EditHistory gEditHistory;
+
+// Frame hooks around ApplyTools, for gWindow, gTerrain and gEditHistory.
+// RecordStroke: while a mouse button is held over a picked cell, copies the
+// before records of the widest window any tool may change this frame.
+void RecordStroke(int pickedId);
+// EditKeys: new presses of Ctrl+Z (undo), Ctrl+Y or Ctrl+Shift+Z (redo),
+// Ctrl+S (save request) and Ctrl+O (load request), read from the key flags
+// (Windows virtual-key codes); a held key acts once. Once no button is held
+// the stroke ends, then the undo and redo presses that waited for it run, in
+// order.
+void EditKeys(const bool* keys);
