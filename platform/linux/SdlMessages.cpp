@@ -1,5 +1,5 @@
-// Message queue, default window procedure, tick count and message boxes of
-// the desktop backend, on SDL2.
+// Message queue, default window procedure and tick count of the desktop
+// backend, on SDL2 (its message boxes are GTK ones: GtkMessageBox.cpp).
 //
 // Conventions: one FIFO queue of plat::Message for the program's thread.
 // PeekMessage first moves every pending SDL event into it, translated:
@@ -22,7 +22,6 @@
 // append to the same queue.
 #include <SDL.h>
 
-#include <cstdio>
 #include <deque>
 
 #include "platform/Platform.h"
@@ -141,34 +140,6 @@ void QueueEvent(const SDL_Event& event) {
     }
 }
 
-// Colours of the message box. SDL's X11 message box hands 0xRRGGBB to X as
-// the pixel value, which is only right on 24-bit displays; on a 16-bit
-// display X keeps the low 16 bits as an RGB 5-6-5 pixel and SDL's grey
-// scheme comes out teal and yellow. So on 16-bit displays each colour is
-// given pre-packed: its 5-6-5 value in the green and blue bytes.
-SDL_MessageBoxColorScheme MessageBoxColours() {
-    static const SDL_MessageBoxColor kGreys[SDL_MESSAGEBOX_COLOR_MAX] = {
-        {240, 240, 240},  // background
-        {0, 0, 0},        // text
-        {120, 120, 120},  // button border
-        {225, 225, 225},  // button background
-        {200, 215, 240},  // button selected
-    };
-    SDL_MessageBoxColorScheme scheme;
-    SDL_DisplayMode mode;
-    const bool packed = SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_GetDesktopDisplayMode(0, &mode) == 0 &&
-                        SDL_BITSPERPIXEL(mode.format) == 16;
-    for (int i = 0; i < SDL_MESSAGEBOX_COLOR_MAX; ++i) {
-        scheme.colors[i] = kGreys[i];
-        if (!packed) continue;
-        const SDL_MessageBoxColor& c = kGreys[i];
-        const unsigned pixel = unsigned(c.r >> 3) << 11 | unsigned(c.g >> 2) << 5 | unsigned(c.b >> 3);
-        scheme.colors[i].g = Uint8(pixel >> 8);
-        scheme.colors[i].b = Uint8(pixel & 0xFF);
-    }
-    return scheme;
-}
-
 plat::WindowProc ProcedureOf(plat::WindowHandle window) {
     return IsLiveWindow(window) ? window->procedure : nullptr;
 }
@@ -221,37 +192,5 @@ intptr_t DefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, 
 }
 
 uint32_t GetTickCount() { return SDL_GetTicks(); }
-
-int MessageBox(WindowHandle owner, const char* text, const char* title, unsigned flags) {
-    Uint32 kind = 0;
-    if ((flags & 0xF0) == MB_ICONEXCLAMATION) kind = SDL_MESSAGEBOX_WARNING;
-    if ((flags & 0xF0) == MB_ICONINFORMATION) kind = SDL_MESSAGEBOX_INFORMATION;
-    if ((flags & 0xF0) == MB_ICONHAND) kind = SDL_MESSAGEBOX_ERROR;
-    EnsureVideo();  // for the display's pixel format; failing is handled below
-    SDL_Window* parent = IsLiveWindow(owner) ? owner->sdl : nullptr;
-    const char* safeText = text != nullptr ? text : "";
-    const char* safeTitle = title != nullptr ? title : "";
-    // What SDL_ShowSimpleMessageBox shows, with colours that survive the
-    // display's pixel format (MessageBoxColours).
-    SDL_MessageBoxButtonData button{};
-    button.flags = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
-    button.buttonid = 1;
-    button.text = "OK";
-    SDL_MessageBoxColorScheme colours = MessageBoxColours();
-    SDL_MessageBoxData box{};
-    box.flags = kind;
-    box.window = parent;
-    box.title = safeTitle;
-    box.message = safeText;
-    box.numbuttons = 1;
-    box.buttons = &button;
-    box.colorScheme = &colours;
-    int pressed = 0;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
-        // No display to show it on: the message must not be lost.
-        std::fprintf(stderr, "%s: %s\n", safeTitle, safeText);
-    }
-    return 1;
-}
 
 }  // namespace plat

@@ -6,9 +6,14 @@
 // window is sized so that its client area is exactly that big
 // (AdjustWindowRectEx) and centred on the screen. Controls use the default
 // GUI font (8-point "MS Sans Serif" or its successor), which the layout was
-// made for. Texts are UTF-8 and shown through the wide functions. The radio
-// buttons are children of the form, laid over the group box, which only
-// draws the frame and caption. RunForm runs its own message loop
+// made for; where a system's font is too wide for the radio labels to fit
+// inside the group box, a smaller size of the same face is made for the
+// whole form (FormFont), so no label is ever cut. Texts are UTF-8 and shown
+// through the wide functions. The radio buttons are children of the form,
+// laid over the group box, which only draws its frame and caption and does
+// not fill its inside: the form therefore paints its background under its
+// children (no WS_CLIPCHILDREN), or the group's inside stays unpainted
+// (black on a fresh screen). RunForm runs its own message loop
 // (GetMessage, IsDialogMessage for keyboard navigation) until the form is
 // destroyed by CloseForm or its close box.
 #include <vector>
@@ -23,6 +28,8 @@ const wchar_t kFormClass[] = L"TerrainEditorStartForm";
 
 HWND gForm = nullptr;
 std::vector<HWND> gItems;
+HFONT gFont = nullptr;      // the form's font; owned when gOwnFont
+bool gOwnFont = false;
 plat::ClickHandler gOnButton = nullptr;
 int gIndexAfterClose = -1;
 
@@ -48,6 +55,9 @@ LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
             gIndexAfterClose = CheckedItem();
             gForm = nullptr;
             gItems.clear();
+            if (gOwnFont) DeleteObject(gFont);
+            gFont = nullptr;
+            gOwnFont = false;
         }
         return 0;
     default:
@@ -77,9 +87,66 @@ HWND AddControl(HWND parent, const wchar_t* controlClass, const char* text, DWOR
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
                                    nullptr);
     if (control != nullptr)
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                     FALSE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(gFont), FALSE);
     return control;
+}
+
+// Horizontal layout of the radio items inside the group box: they start a
+// little right of its left frame line and may reach to just inside its
+// right one.
+constexpr int kItemInsetLeft = 6;
+constexpr int kItemInsetRight = 3;
+
+// Width a radio button needs to show text whole in font: its round check
+// mark, the gap after it and the text (measured).
+int RadioWidth(HDC dc, HFONT font, const std::wstring& text) {
+    HGDIOBJ previous = SelectObject(dc, font);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &extent);
+    SelectObject(dc, previous);
+    return GetSystemMetrics(SM_CXMENUCHECK) + 2 * GetSystemMetrics(SM_CXEDGE) + extent.cx + 2;
+}
+
+int WidestRadio(HDC dc, HFONT font, const plat::FormDescription& form) {
+    int widest = 0;
+    for (int i = 0; i < form.itemCount; ++i) {
+        const int width = RadioWidth(dc, font, win32::Widen(form.items[i]));
+        if (width > widest) widest = width;
+    }
+    return widest;
+}
+
+// The default GUI font, or, when some label would not fit into the group
+// box in it, the same face one pixel smaller at a time until every label
+// fits (not below 7 pixels: smaller text is no longer legible).
+void ChooseFormFont(const plat::FormDescription& form) {
+    gFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    gOwnFont = false;
+    if (form.itemCount <= 0 || form.items == nullptr) return;
+    const int room = form.groupWidth - kItemInsetLeft - kItemInsetRight;
+    HDC dc = GetDC(nullptr);
+    if (dc == nullptr) return;
+    LOGFONTW face{};
+    if (WidestRadio(dc, gFont, form) > room &&
+        GetObjectW(gFont, sizeof(face), &face) == int(sizeof(face))) {
+        TEXTMETRICW metrics{};
+        HGDIOBJ previous = SelectObject(dc, gFont);
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, previous);
+        // A negative height asks for the character height without the
+        // internal leading, as the stock font's own size is given.
+        int height = int(metrics.tmHeight - metrics.tmInternalLeading);
+        while (--height >= 7) {
+            face.lfHeight = -height;
+            HFONT smaller = CreateFontIndirectW(&face);
+            if (smaller == nullptr) break;
+            if (gOwnFont) DeleteObject(gFont);
+            gFont = smaller;
+            gOwnFont = true;
+            if (WidestRadio(dc, gFont, form) <= room) break;
+        }
+    }
+    ReleaseDC(nullptr, dc);
 }
 
 // The radio buttons share the group box's inner area below its caption, one
@@ -96,8 +163,9 @@ void AddRadioGroup(const plat::FormDescription& form, HINSTANCE instance) {
     for (int i = 0; i < form.itemCount; ++i) {
         DWORD style = BS_AUTORADIOBUTTON;
         if (i == 0) style |= WS_GROUP | WS_TABSTOP;
-        HWND item = AddControl(gForm, L"BUTTON", form.items[i], style, form.groupLeft + 8,
-                               innerTop + i * rowHeight, form.groupWidth - 16, rowHeight,
+        HWND item = AddControl(gForm, L"BUTTON", form.items[i], style,
+                               form.groupLeft + kItemInsetLeft, innerTop + i * rowHeight,
+                               form.groupWidth - kItemInsetLeft - kItemInsetRight, rowHeight,
                                kFirstItemId + i, instance);
         if (item == nullptr) continue;
         if (i == form.itemIndex) SendMessageW(item, BM_SETCHECK, BST_CHECKED, 0);
@@ -118,7 +186,7 @@ int RunForm(const FormDescription& form, ClickHandler onButton) {
     gItems.clear();
     gIndexAfterClose = form.itemIndex;
 
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
     RECT frame{0, 0, form.clientWidth, form.clientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
@@ -131,6 +199,7 @@ int RunForm(const FormDescription& form, ClickHandler onButton) {
                             nullptr, nullptr, instance, nullptr);
     if (gForm == nullptr) return 0;
 
+    ChooseFormFont(form);
     AddRadioGroup(form, instance);
     HWND button = AddControl(gForm, L"BUTTON", form.buttonCaption,
                              BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, form.buttonLeft,

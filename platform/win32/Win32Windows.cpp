@@ -10,6 +10,13 @@
 // Classes and windows are Unicode (W) ones, so that captions show any
 // character; no text-carrying message is used by the editor's procedures.
 // The user-data slot is GWLP_USERDATA.
+//
+// Pointer position: the editor learns where the pointer is only from
+// WM_MOUSEMOVE. Windows sends none when a window appears under a pointer
+// that does not move, so a new window is handed one with the pointer's
+// real position (client pixels) when the pointer lies inside it; without
+// it the editor would take (0, 0), the top-left corner, where the edge
+// scrolling would run the view away until the user moved the mouse.
 #include <map>
 
 #include "platform/win32/Win32Api.h"
@@ -54,6 +61,23 @@ int ClosestDepth(int width, int height, int bits) {
             best = depth;
     }
     return best;
+}
+
+// Queues a WM_MOUSEMOVE carrying the pointer's current position when the
+// pointer lies in the window's client area.
+void PostPointerPosition(HWND window) {
+    POINT pointer{};
+    RECT client{};
+    if (!GetCursorPos(&pointer) || !ScreenToClient(window, &pointer) ||
+        !GetClientRect(window, &client) || !PtInRect(&client, pointer))
+        return;
+    WPARAM keys = 0;
+    if (GetKeyState(VK_LBUTTON) < 0) keys |= MK_LBUTTON;
+    if (GetKeyState(VK_RBUTTON) < 0) keys |= MK_RBUTTON;
+    if (GetKeyState(VK_MBUTTON) < 0) keys |= MK_MBUTTON;
+    if (GetKeyState(VK_SHIFT) < 0) keys |= MK_SHIFT;
+    if (GetKeyState(VK_CONTROL) < 0) keys |= MK_CONTROL;
+    PostMessageW(window, WM_MOUSEMOVE, keys, MAKELPARAM(pointer.x, pointer.y));
 }
 
 }  // namespace
@@ -121,6 +145,7 @@ WindowHandle CreatePopupWindow(const char* className, const char* title, int x, 
     HWND window = CreateWindowExW(WS_EX_APPWINDOW, nativeClass.c_str(), nativeTitle.c_str(),
                                   WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, x, y, width,
                                   height, nullptr, nullptr, ToHinstance(instance), nullptr);
+    if (window != nullptr) PostPointerPosition(window);
     return FromHwnd(window);
 }
 

@@ -26,11 +26,6 @@ source "$(dirname "$0")/lib.sh"
 editor=$1
 e2e_init editing
 
-# Menu cells in window pixels (y from the top): the middle of a cell's
-# 48 x 48 icon. Columns start at x = 1026 + 60 c; a row's lower edge lies at
-# y = 197 - 60 r from the bottom of the 1024-pixel-high screen.
-icon_x() { echo $((1026 + 60 * $1 + 24)); }
-icon_y() { echo $((1023 - (197 - 60 * $1) - 24)); }
 click_icon() {
     pointer_to "$win" "$(icon_x "$2")" "$(icon_y "$1")"
     xdotool click 1
@@ -42,11 +37,6 @@ capture() {
     screenshot "$shot"
 }
 
-# rgb_mean FILE W H X Y: the region's mean red, green and blue (0..1).
-rgb_mean() {
-    convert "$1" -crop "${2}x${3}+${4}+${5}" +repage \
-        -format '%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]' info:
-}
 # green_region W H X Y: the current picture's region is clearly green.
 green_region() {
     local r g b
@@ -61,14 +51,6 @@ water_region() {
     local r g b
     read -r r g b <<<"$(rgb_mean "$shot" "$@")"
     awk -v r="$r" -v g="$g" -v b="$b" 'BEGIN { exit !(b > 1.05 * r && r + g + b > 0.05) }'
-}
-# changed_in FILE-A FILE-B W H X Y: pixels of the region differing by more
-# than 8 %.
-changed_in() {
-    convert "$1" -crop "${3}x${4}+${5}+${6}" +repage "$E2E_OUT/cmp_a.png"
-    convert "$2" -crop "${3}x${4}+${5}+${6}" +repage "$E2E_OUT/cmp_b.png"
-    compare -metric AE -fuzz 8% "$E2E_OUT/cmp_a.png" "$E2E_OUT/cmp_b.png" null: 2>&1 |
-        cut -d' ' -f1
 }
 
 # edge_column: the first column of a run of 8 non-background pixels on

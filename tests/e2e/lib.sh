@@ -208,6 +208,27 @@ frame_rate_box_in() {
         at_least "$(white_pixel_count "$1" 8 13 100 100)" 40
 }
 
+# rgb_mean FILE W H X Y: the region's mean red, green and blue (0..1).
+rgb_mean() {
+    convert "$1" -crop "${2}x${3}+${4}+${5}" +repage \
+        -format '%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]' info:
+}
+
+# changed_in FILE-A FILE-B W H X Y: pixels of the region differing by more
+# than 8 %.
+changed_in() {
+    convert "$1" -crop "${3}x${4}+${5}+${6}" +repage "$E2E_OUT/cmp_a.png"
+    convert "$2" -crop "${3}x${4}+${5}+${6}" +repage "$E2E_OUT/cmp_b.png"
+    compare -metric AE -fuzz 8% "$E2E_OUT/cmp_a.png" "$E2E_OUT/cmp_b.png" null: 2>&1 |
+        cut -d' ' -f1
+}
+
+# Menu cells in window pixels (y from the top): the middle of a cell's
+# 48 x 48 icon. Columns start at x = 1026 + 60 c; a row's lower edge lies at
+# y = 197 - 60 r from the bottom of the 1024-pixel-high screen.
+icon_x() { echo $((1026 + 60 * $1 + 24)); }
+icon_y() { echo $((1023 - (197 - 60 * $1) - 24)); }
+
 # at_least VALUE MINIMUM: true when VALUE >= MINIMUM (decimals allowed).
 at_least() {
     awk -v a="$1" -v b="$2" 'BEGIN { exit !(a + 0 >= b + 0) }'
