@@ -133,15 +133,27 @@ int Export(const Arguments& args) {
         {"Orientation", "bottom row = map row y = 0, left column = x = 0"},
         {"Software", "mapconvert"},
     };
-    if (!WriteGreyPng(outPath, HeightPicture(terrain), texts, &error)) return Fail(error);
+    // Both pictures are written before either replaces anything, so a
+    // failure leaves no output of this run behind.
+    std::string heightsTemp, groundTemp;
+    if (!WriteGreyPngTemporary(outPath, HeightPicture(terrain), texts, &heightsTemp, &error))
+        return Fail(error);
     if (!args.ground.empty()) {
         const PngTexts groundTexts = {
             {"Ground", "earth 0, meadow 128, snow 255"},
             {"Software", "mapconvert"},
         };
-        if (!WriteGreyPng(args.ground, GroundPicture(terrain), groundTexts, &error))
+        if (!WriteGreyPngTemporary(args.ground, GroundPicture(terrain), groundTexts, &groundTemp,
+                                   &error)) {
+            std::remove(heightsTemp.c_str());
             return Fail(error);
+        }
+        if (!ReplaceWithTemporary(groundTemp, args.ground, &error)) {
+            std::remove(heightsTemp.c_str());
+            return Fail(error);
+        }
     }
+    if (!ReplaceWithTemporary(heightsTemp, outPath, &error)) return Fail(error);
     return 0;
 }
 

@@ -92,7 +92,7 @@ bool DecodeGrey(PngContext& context, GreyPicture* picture, std::vector<uint8_t>*
                                                                    : "colour";
         char text[160];
         std::snprintf(text, sizeof text,
-                      "a %d-bit %s picture; only 8- or 16-bit greyscale is read", bitDepth, kind);
+                      "the picture is %d-bit %s; only 8- or 16-bit greyscale is read", bitDepth, kind);
         png_error(png, text);
     }
     png_set_interlace_handling(png);
@@ -221,15 +221,22 @@ bool ReadGreyPng(const std::string& path, GreyPicture* picture, std::string* err
     return true;
 }
 
-bool WriteGreyPng(const std::string& path, const GreyPicture& picture, const PngTexts& texts,
-                  std::string* error) {
+bool WriteGreyPngTemporary(const std::string& path, const GreyPicture& picture,
+                           const PngTexts& texts, std::string* temp, std::string* error) {
     EncodeJob job;
     job.width = picture.width;
     job.height = picture.height;
     job.bitDepth = picture.bitDepth;
     job.grey = picture.samples.data();
     job.texts = &texts;
-    return WriteFileSafely(path, EncodeToFile, &job, error);
+    return WriteTemporaryFile(path, EncodeToFile, &job, temp, error);
+}
+
+bool WriteGreyPng(const std::string& path, const GreyPicture& picture, const PngTexts& texts,
+                  std::string* error) {
+    std::string temp;
+    return WriteGreyPngTemporary(path, picture, texts, &temp, error) &&
+           ReplaceWithTemporary(temp, path, error);
 }
 
 bool WriteRgbPng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
@@ -242,14 +249,13 @@ bool WriteRgbPng(const std::string& path, int width, int height, const std::vect
     return WriteFileSafely(path, EncodeToFile, &job, error);
 }
 
-bool WriteFileSafely(const std::string& path, bool (*write)(void* file, const void* context),
-                     const void* context, std::string* error) {
+bool WriteTemporaryFile(const std::string& path, bool (*write)(void* file, const void* context),
+                        const void* context, std::string* temp, std::string* error) {
     if (!CanCreateFile(path, error)) return false;
-    std::string temp;
     std::FILE* file = nullptr;
     for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        temp = path + ".tmp" + std::to_string(attempt);
-        file = std::fopen(temp.c_str(), "wbx");  // only a file that did not exist
+        *temp = path + ".tmp" + std::to_string(attempt);
+        file = std::fopen(temp->c_str(), "wbx");  // only a file that did not exist
         if (!file && errno != EEXIST) break;
     }
     if (!file) {
@@ -261,17 +267,28 @@ bool WriteFileSafely(const std::string& path, bool (*write)(void* file, const vo
     const int savedErrno = errno;
     const bool closed = std::fclose(file) == 0;
     if (!written || !flushed || !closed) {
-        std::remove(temp.c_str());
+        std::remove(temp->c_str());
         *error = path + ": writing failed" +
                  (savedErrno ? std::string(": ") + std::strerror(savedErrno) : std::string());
         return false;
     }
+    return true;
+}
+
+bool ReplaceWithTemporary(const std::string& temp, const std::string& path, std::string* error) {
     if (std::rename(temp.c_str(), path.c_str()) != 0) {
         *error = path + ": cannot replace the file: " + std::strerror(errno);
         std::remove(temp.c_str());
         return false;
     }
     return true;
+}
+
+bool WriteFileSafely(const std::string& path, bool (*write)(void* file, const void* context),
+                     const void* context, std::string* error) {
+    std::string temp;
+    return WriteTemporaryFile(path, write, context, &temp, error) &&
+           ReplaceWithTemporary(temp, path, error);
 }
 
 bool CanCreateFile(const std::string& path, std::string* error) {

@@ -36,6 +36,14 @@ bool ReadGreyPng(const std::string& path, GreyPicture* picture, std::string* err
 bool WriteGreyPng(const std::string& path, const GreyPicture& picture, const PngTexts& texts,
                   std::string* error);
 
+// The same in two steps, for commands with several outputs that are all
+// written or none: the picture goes to a fresh temporary file beside path
+// (named in *temp), which ReplaceWithTemporary then renames over path. A
+// failed step removes its temporary file.
+bool WriteGreyPngTemporary(const std::string& path, const GreyPicture& picture,
+                           const PngTexts& texts, std::string* temp, std::string* error);
+bool ReplaceWithTemporary(const std::string& temp, const std::string& path, std::string* error);
+
 // rgb: width x height x 3 bytes, top row first.
 bool WriteRgbPng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
                  std::string* error);
@@ -45,6 +53,8 @@ bool WriteRgbPng(const std::string& path, int width, int height, const std::vect
 // it. Used for every output of the tool except maps.
 bool WriteFileSafely(const std::string& path, bool (*write)(void* file, const void* context),
                      const void* context, std::string* error);
+bool WriteTemporaryFile(const std::string& path, bool (*write)(void* file, const void* context),
+                        const void* context, std::string* temp, std::string* error);
 
 // True when a file can be created at path (its folder exists and is
 // writable); otherwise false with the reason. Lets a command refuse an
