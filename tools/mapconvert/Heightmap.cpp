@@ -73,18 +73,22 @@ bool FillTerrain(const GreyPicture& heights, const GreyPicture* ground, TerrainM
                  std::to_string(heights.height - 1) + " cells";
         return false;
     }
-    for (int x = 0; x <= terrain.width; ++x)
-        for (int y = 0; y <= terrain.height; ++y) {
-            const size_t pixel = PixelOf(heights, x, y);
-            uint16_t sample = heights.samples[pixel];
-            if (heights.bitDepth == 8) sample = uint16_t(sample * 257);
-            TerrainVertex& vertex = terrain.columns[x][y];
-            vertex.height = SampleToHeight(sample, terrain.minHeight, terrain.maxHeight);
-            if (ground) {
-                const unsigned grey = ground->bitDepth == 16 ? ground->samples[pixel] >> 8
-                                                             : ground->samples[pixel];
-                vertex.ground = grey < 64 ? 'e' : grey < 192 ? 'w' : 's';
+    // Strips of a few columns: the grid lies column by column and the picture
+    // row by row, so both are read and written nearly in order.
+    const int strip = 16;
+    for (int x0 = 0; x0 <= terrain.width; x0 += strip)
+        for (int y = 0; y <= terrain.height; ++y)
+            for (int x = x0; x <= std::min(terrain.width, x0 + strip - 1); ++x) {
+                const size_t pixel = PixelOf(heights, x, y);
+                uint16_t sample = heights.samples[pixel];
+                if (heights.bitDepth == 8) sample = uint16_t(sample * 257);
+                TerrainVertex& vertex = terrain.columns[x][y];
+                vertex.height = SampleToHeight(sample, terrain.minHeight, terrain.maxHeight);
+                if (ground) {
+                    const unsigned grey = ground->bitDepth == 16 ? ground->samples[pixel] >> 8
+                                                                 : ground->samples[pixel];
+                    vertex.ground = grey < 64 ? 'e' : grey < 192 ? 'w' : 's';
+                }
             }
-        }
     return true;
 }
