@@ -86,23 +86,27 @@ bool Parse(int argc, char** argv, const std::vector<std::string>& allowed, Argum
     return true;
 }
 
-// Checks the map's header and length before the editor's reader, which is
-// silent about what it refuses, takes it.
-bool LoadMap(const std::string& path, TerrainModel& terrain, std::string* error) {
+// Checks the map's header and length (the editor's reader is silent about
+// what it refuses) and warns about missing records.
+bool CheckMap(const std::string& path, std::string* error) {
     MapFacts facts;
     if (!ScanMapFile(path, &facts, error)) return false;
     if (facts.recordsHeld < facts.recordsNeeded) {
         std::fprintf(stderr,
                      "mapconvert: warning: %s is cut short: %llu of %llu records missing; they "
                      "read as height 0, earth\n",
-                     path.c_str(), static_cast<unsigned long long>(facts.recordsNeeded - facts.recordsHeld),
+                     path.c_str(),
+                     static_cast<unsigned long long>(facts.recordsNeeded - facts.recordsHeld),
                      static_cast<unsigned long long>(facts.recordsNeeded));
     }
-    if (!ReadMapFile(path.c_str(), terrain)) {
-        *error = path + ": the map cannot be loaded (out of memory?)";
-        return false;
-    }
     return true;
+}
+
+// Loads a map that CheckMap accepted with the editor's own reader.
+bool LoadMap(const std::string& path, TerrainModel& terrain, std::string* error) {
+    if (ReadMapFile(path.c_str(), terrain)) return true;
+    *error = path + ": the map cannot be loaded (out of memory?)";
+    return false;
 }
 
 int Info(const Arguments& args) {
@@ -122,7 +126,7 @@ int Export(const Arguments& args) {
     if (!CanCreateFile(outPath, &error)) return Fail(error);
     if (!args.ground.empty() && !CanCreateFile(args.ground, &error)) return Fail(error);
     TerrainModel terrain(nullptr, 0, 0);
-    if (!LoadMap(mapPath, terrain, &error)) return Fail(error);
+    if (!CheckMap(mapPath, &error) || !LoadMap(mapPath, terrain, &error)) return Fail(error);
 
     char low[32], high[32];
     std::snprintf(low, sizeof low, "%.9g", double(terrain.minHeight));
@@ -193,8 +197,7 @@ int Preview(const Arguments& args) {
     const std::string& outPath = args.plain[1];
     std::string error;
     if (!CanCreateFile(outPath, &error)) return Fail(error);
-    MapFacts facts;
-    if (!ScanMapFile(mapPath, &facts, &error)) return Fail(error);
+    if (!CheckMap(mapPath, &error)) return Fail(error);
 
     EditorScene scene;
     if (!scene.Open(FindTexturePack(args.pack), &error)) return Fail(error);
