@@ -127,8 +127,18 @@ bool EditorScene::DrawTopView(int longSide, int* width, int* height, std::vector
     glDisable(GL_BLEND);
     glDisable(GL_LIGHTING);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    for (int y = 0; y < terrain.height; ++y)
-        for (int x = 0; x < terrain.width; ++x) DrawCell(x, y, false, true);
+    // The cells go out grouped by their tile texture: a change of texture
+    // ends the driver's batch of immediate-mode primitives, and a large map
+    // has millions of cells. Cells do not overlap seen from above, so the
+    // order does not change the picture.
+    std::vector<uint64_t> order;
+    order.reserve(size_t(terrain.width) * size_t(terrain.height));
+    for (int x = 0; x < terrain.width; ++x)
+        for (int y = 0; y < terrain.height; ++y)
+            order.push_back(uint64_t(terrain.columns[x][y].tileTexture) << 32 |
+                            uint64_t(x) << 16 | uint64_t(y));
+    std::sort(order.begin(), order.end());
+    for (const uint64_t key : order) DrawCell(int(key >> 16 & 0xFFFF), int(key & 0xFFFF), false, true);
 
     // The water pass draws over the visible rows; here every row, in
     // batches of the span list's length, all at the same wave phase.
