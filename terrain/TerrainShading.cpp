@@ -303,7 +303,8 @@ bool TerrainModel::RetileBlock(int x, int y) {
 // Each block is chosen once, with the same uniform choice RetileBlock makes
 // (looked up in a table of the 81 patterns of the three ground letters; a
 // block with any other letter is searched for as RetileBlock does). The
-// lighting of a vertex does not depend on the tiles, so it runs in a second
+// table is made afresh for every pass, from at most 256 x 8 codes, so it
+// always matches the ground list as it is now. The lighting of a vertex does not depend on the tiles, so it runs in a second
 // pass, column by column, the order the grid lies in memory.
 void TerrainModel::ShadeAll() {
     const PatternTable table(*this);
