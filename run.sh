@@ -12,7 +12,7 @@ PACKAGES=(
   libgl-dev libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   googletest libgtest-dev libbenchmark-dev libstb-dev
   clang libclang-rt-dev g++-mingw-w64-x86-64-posix
-  imagemagick xvfb xdotool x11-utils xauth x11-xkb-utils
+  imagemagick xvfb xdotool x11-utils xauth x11-xkb-utils libpng-dev
   wine wine64
 )
 

@@ -335,3 +335,59 @@ TEST_F(TerrainShadingTest, ShadeAllTilesEveryBlockAndLightsEveryVertex) {
             ExpectColour(model.columns[x][y], inner ? kFlatColour : 0.0f);
         }
 }
+
+TEST_F(TerrainShadingTest, ShadeAllOffersEveryBlockTheSameChoicesAsRetilingItAlone) {
+    // One block for each of the 81 patterns of the three grounds, then one
+    // with a letter of no ground. The list mixes symmetric, asymmetric and
+    // repeated codes, a short name and a code of that foreign letter.
+    const int blocksX = 10, blocksY = 9;
+    TerrainModel model(nullptr, 2 * blocksX, 2 * blocksY);
+    SetGroundList(model, {{"eeee_a", 1}, {"wwee", 2}, {"wwes", 3}, {"ewwe", 4}, {"eeee_b", 5},
+                          {"sss", 6}, {"ssss", 7}, {"eswe", 8}, {"ewss", 9}, {"xexe", 10}});
+    const char letters[3] = {'e', 'w', 's'};
+    std::vector<std::string> patterns;
+    for (int k = 0; k < 81; ++k)
+        patterns.push_back({letters[k / 27], letters[k / 9 % 3], letters[k / 3 % 3], letters[k % 3]});
+    patterns.push_back("exex");
+    for (size_t k = 0; k < patterns.size(); ++k)
+        SetBlock(model, 2 * int(k % blocksX), 2 * int(k / blocksX), patterns[k].c_str());
+
+    // Per block: how often each (texture, symmetry) came out.
+    using Tally = std::map<std::pair<uint32_t, int>, int>;
+    auto tally = [&](size_t k, Tally& into) {
+        const int x0 = 2 * int(k % blocksX), y0 = 2 * int(k / blocksX);
+        const uint32_t texture = model.columns[x0][y0].tileTexture;
+        if (texture != 0) ++into[{texture, SymmetryInBlock(model, x0, y0)}];
+    };
+    const int runs = 600;
+    std::vector<Tally> whole(patterns.size()), alone(patterns.size());
+    std::srand(11);
+    for (int run = 0; run < runs; ++run) {
+        for (int x = 0; x <= model.width; ++x)
+            for (int y = 0; y <= model.height; ++y) model.columns[x][y].tileTexture = 0;
+        model.ShadeAll();
+        for (size_t k = 0; k < patterns.size(); ++k) tally(k, whole[k]);
+    }
+    for (size_t k = 0; k < patterns.size(); ++k) {
+        const int x0 = 2 * int(k % blocksX), y0 = 2 * int(k / blocksX);
+        for (int run = 0; run < runs; ++run) {
+            model.columns[x0][y0].tileTexture = 0;
+            model.RetileBlock(x0, y0);
+            tally(k, alone[k]);
+        }
+    }
+    size_t matched = 0;
+    for (size_t k = 0; k < patterns.size(); ++k) {
+        SCOPED_TRACE(patterns[k]);
+        std::set<std::pair<uint32_t, int>> wholeSet, aloneSet;
+        for (const auto& entry : whole[k]) {
+            wholeSet.insert(entry.first);
+            // Uniform over the matches: each one near runs / matches.
+            EXPECT_GT(entry.second, runs / int(whole[k].size()) / 2) << entry.first.first;
+        }
+        for (const auto& entry : alone[k]) aloneSet.insert(entry.first);
+        EXPECT_EQ(wholeSet, aloneSet);
+        if (!wholeSet.empty()) ++matched;
+    }
+    EXPECT_GE(matched, 10u);  // the list reaches many of the patterns
+}
