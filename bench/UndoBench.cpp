@@ -97,7 +97,7 @@ struct FrameInput {
 
 void SetButton(bool left) { gWindow->leftButton = left ? 1 : 0; }
 
-// Part 1: recording against the frame.
+// First: recording against the frame.
 void RecordingCost() {
     const int kFrames = 160, kStrokeFrames = 40, kRuns = 7;
     static const bool kNoKeys[256] = {};
@@ -173,7 +173,7 @@ void TimeUndoRedo(const char* what) {
                 undoBest, undoWorst, redoBest, redoWorst);
 }
 
-// Part 2: the largest strokes.
+// Second: the largest strokes.
 void LargeStrokes() {
     static const bool kNoKeys[256] = {};
     gEditHistory.Clear();
