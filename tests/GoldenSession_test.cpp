@@ -9,7 +9,7 @@
 // own camera, and every stroke first checks that the frame picked that cell,
 // so the strokes really reach the grid's edges and corners. The map is the
 // golden hill map of 16 x 16 cells, tiled from a fixed seed at the first
-// pass; nothing depends on time.
+// pass and loaded through the load icon; nothing depends on time.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -196,16 +196,26 @@ void DragPlateauTo(int x, int y) {
     Post(plat::WM_LBUTTONUP);
 }
 
-void WriteScript() {
-    // The map, tiled from the fixed seed, before the first frame.
-    sSession->actions.push_back([] {
+void WriteScript(const std::string& mapPath) {
+    // The map, tiled from the fixed seed, is written to a file before the
+    // first frame with its light left out, as a map made elsewhere may come:
+    // after loading it, exactly the vertices the tools re-light are lit.
+    sSession->actions.push_back([mapPath] {
         golden::MakeHillMap(kMapCells);
         std::srand(golden::kSeed);
         gTerrain->ShadeAll();
+        for (int x = 0; x <= gTerrain->width; ++x) {
+            for (int y = 0; y <= gTerrain->height; ++y) {
+                TerrainVertex& v = gTerrain->columns[x][y];
+                for (int i = 0; i < 3; ++i) v.normal[i] = v.colour[i] = 0.0f;
+            }
+        }
+        if (!WriteMapFile(mapPath.c_str(), *gTerrain)) Fail("the start map was not written");
         return false;
     });
     // The pointer starts in the top-left corner, where it would scroll.
     Post(plat::WM_MOUSEMOVE, 0, Position(640, 500));
+    ClickMenu(0, 0, true);  // load, answered with the start map
 
     // Near corner; the ground under the menu then lies beyond the map.
     Bring(1, 2);
@@ -326,12 +336,13 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
 
 TEST(GoldenSessionTest, ScriptedSessionSavesTheGoldenMap) {
     testimg::TempDir dir;
+    const std::string mapPath = dir.File("start.map");
     const std::string savePath = dir.File("session.map");
     Session session;
     sSession = &session;
     headless::Reset();
-    headless::ScriptFileDialogAnswers({savePath.c_str()});
-    WriteScript();
+    headless::ScriptFileDialogAnswers({mapPath.c_str(), savePath.c_str()});
+    WriteScript(mapPath);
     headless::SetPeekHook(&OnPeek, nullptr);
     RunEditor(testeditor::kWidth, testeditor::kHeight);
     headless::SetPeekHook(nullptr, nullptr);
