@@ -191,7 +191,7 @@ void MapSave() {
             plat::FreeString(path);
         }
     }
-    gEditMode = 0;
+    gEditMode = kModeNone;
 }
 
 void MapLoad() {
@@ -202,5 +202,5 @@ void MapLoad() {
             plat::FreeString(path);
         }
     }
-    gEditMode = 0;
+    gEditMode = kModeNone;
 }

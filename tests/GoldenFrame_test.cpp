@@ -311,6 +311,15 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
     std::ostringstream out;
     out << "first difference at line " << i + 1 << " (frame " << frame << "; golden has "
         << e.size() << " lines, this run " << a.size() << ")\n";
+    // Within a long primitive line, the first call that differs.
+    if (i < e.size() && i < a.size()) {
+        std::istringstream es(e[i]), as(a[i]);
+        std::string et, at;
+        int call = 0;
+        while (es >> et && as >> at && et == at) ++call;
+        out << "first differing call in that line: #" << call << " golden '" << et
+            << "', this run '" << at << "'\n";
+    }
     for (size_t k = i >= 2 ? i - 2 : 0; k < i; ++k) out << "  " << e[k].substr(0, 300) << "\n";
     for (size_t k = i; k < i + 4 && k < e.size(); ++k) out << "- " << e[k].substr(0, 300) << "\n";
     for (size_t k = i; k < i + 4 && k < a.size(); ++k) out << "+ " << a[k].substr(0, 300) << "\n";

@@ -32,6 +32,7 @@
 #include "platform/Platform.h"
 #include "terrain/FrameUpdate.h"
 #include "terrain/TerrainModel.h"
+#include "terrain/TriangleSelection.h"
 #include "tests/support/EditorFixture.h"
 #include "tests/support/Golden.h"
 #include "tests/support/ImageFiles.h"
@@ -86,7 +87,7 @@ void ClickMenu(int column, int row, bool release) {
     const int yUp = 17 + 60 * (3 - row) + 30;
     Post(plat::WM_MOUSEMOVE, 0, Position(x, testeditor::kHeight - 1 - yUp));
     sSession->actions.push_back([=] {
-        if (!release && FramePickedCell() != -1)
+        if (!release && FramePickedCell() != kNoCell)
             Fail("menu cell " + std::to_string(column) + "," + std::to_string(row) +
                  ": picked " + std::to_string(FramePickedCell()));
         return false;
@@ -120,11 +121,11 @@ void PointAt(int x, int y) {
         return true;
     });
     sSession->actions.push_back([=] {
-        const int id = (x << 16) | y;
+        const int id = MakeCellId(x, y);
         if (FramePickedCell() != id)
             Fail("aimed at cell " + std::to_string(x) + "," + std::to_string(y) + ", picked " +
-                 std::to_string(FramePickedCell() >> 16) + "," +
-                 std::to_string(FramePickedCell() & 0xFFFF));
+                 std::to_string(CellIdX(FramePickedCell())) + "," +
+                 std::to_string(CellIdY(FramePickedCell())));
         return false;
     });
 }
@@ -150,7 +151,7 @@ void Stroke(bool left, std::initializer_list<std::pair<int, int>> cells, int hol
 void Bring(int x, int y) {
     sSession->actions.push_back([=] {
         const float s = gTerrain->spacing;
-        const float h = CameraHeading * 3.14159265f / 180.0f;
+        const float h = CameraHeading * static_cast<float>(kPi) / 180.0f;
         const float fx = std::sin(h), fy = std::cos(h);
         const float dx = (x + 0.5f) * s - CameraTargetX - ViewOffsetX;
         const float dy = (y + 0.5f) * s - CameraTargetY - ViewOffsetY;
