@@ -22,9 +22,9 @@ VisibleSpanList gVisibleSpans = {};
 
 namespace {
 
-// Half the vertical field of view, pi / 4 as the single-precision constant
-// 0.785398: its tangent (1.0) scales the footprint's sight directions.
-constexpr float kHalfFieldOfView = 0.785398f;
+// Angle of the footprint's corner directions, pi / 4 as the single-precision
+// constant 0.785398; its tangent (1.0) scales the four directions below.
+constexpr float kFootprintAngle = 0.785398f;
 
 // Footprint corners of the last ComputeVisibleRegion.
 Vector4 sFootprint[4];
@@ -103,7 +103,7 @@ void ComputeVisibleRegion(Matrix4 viewProjection) {
     const Vector4 ex = Vector4::Subtract(Matrix4::Transform(m, Vector4(s, 0.0f, 0.0f)), o);
     const Vector4 ey = Vector4::Subtract(Matrix4::Transform(m, Vector4(0.0f, s, 0.0f)), o);
 
-    const float t = std::tan(kHalfFieldOfView);
+    const float t = std::tan(kFootprintAngle);
     const float a = static_cast<float>(gWindow->GetWidth()) /
                     static_cast<float>(gWindow->GetHeight());
     // Sight directions of the four view corners; the view reaches further

@@ -107,7 +107,8 @@ void PointAt(int x, int y) {
         const Matrix4 m = testeditor::SetFrameCamera();
         const Vector4 c = Matrix4::Transform(
             m, Vector4((x + 0.5f) * s - ViewOffsetX, (y + 0.5f) * s - ViewOffsetY, z));
-        const int px = static_cast<int>(std::lround((c.x / c.w + 1.0f) * 0.5f * testeditor::kWidth));
+        const int px =
+            static_cast<int>(std::lround((c.x / c.w + 1.0f) * 0.5f * testeditor::kWidth));
         const int pyUp =
             static_cast<int>(std::lround((c.y / c.w + 1.0f) * 0.5f * testeditor::kHeight));
         // Inside the view: above the menu rows and clear of the scrolling
@@ -160,8 +161,9 @@ void Bring(int x, int y) {
         const uint32_t keys[2] = {ahead > 0 ? plat::VK_UP : plat::VK_DOWN,
                                   aside > 0 ? plat::VK_RIGHT : plat::VK_LEFT};
         const int frames[2] = {std::abs(ahead), std::abs(aside)};
-        // Key k goes down in pass k and up in pass k + frames[k] + 1, so it
-        // is down for exactly frames[k] frames.
+        // Key k goes down in pass k and up in pass k + frames[k], so it is
+        // down for frames[k] frames (one more when two messages meet in one
+        // pass, as the main loop takes one message per pass).
         std::deque<Action> steps;
         const int passes = std::max(frames[0], frames[1]) + 2;
         for (int pass = 0; pass < passes; ++pass) {
