@@ -10,7 +10,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   libsdl2-dev libgtk-3-dev libx11-dev
   libgl-dev libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-  googletest libgtest-dev libbenchmark-dev libstb-dev
+  googletest libgtest-dev libbenchmark-dev libstb-dev zlib1g-dev
   clang libclang-rt-dev g++-mingw-w64-x86-64-posix
   imagemagick xvfb xdotool x11-utils xauth x11-xkb-utils libpng-dev
   wine wine64

@@ -25,7 +25,7 @@ OpenGLFullscreen* gWindow = nullptr;
 TerrainModel* gTerrain = nullptr;
 GameMenue* gMenu = nullptr;
 GameCursor* gCursor = nullptr;
-int32_t gEditMode = 0;
+int32_t gEditMode = kModeNone;
 
 namespace {
 
@@ -83,7 +83,7 @@ void RunEditor(int width, int height) {
     SetupSelection();
 
     LightingEnabled = false;
-    gEditMode = 0;
+    gEditMode = kModeNone;
     bool quit = false;
 
     while (!quit) {
@@ -101,13 +101,13 @@ void RunEditor(int width, int height) {
         gWindow->PresentFrame();
         // Load and save requests are one-shot: served after the frame that
         // raised them, then no tool is selected, whatever the outcome.
-        if (gEditMode == 1) {
+        if (gEditMode == kModeLoad) {
             MapLoad();
-            gEditMode = 0;
+            gEditMode = kModeNone;
         }
-        if (gEditMode == 2) {
+        if (gEditMode == kModeSave) {
             MapSave();
-            gEditMode = 0;
+            gEditMode = kModeNone;
         }
     }
 

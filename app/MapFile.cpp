@@ -170,7 +170,7 @@ void MapSave() {
             plat::FreeString(path);
         }
     }
-    gEditMode = 0;
+    gEditMode = kModeNone;
 }
 
 void MapLoad() {
@@ -185,5 +185,5 @@ void MapLoad() {
             plat::FreeString(path);
         }
     }
-    gEditMode = 0;
+    gEditMode = kModeNone;
 }

@@ -2,8 +2,9 @@
 //
 // Creation runs a fixed sequence of platform steps; the first failure shows
 // one message box ("Fehler", exclamation icon) and leaves nothing behind
-// except, when the display switch itself failed, the registered class (as
-// the sequence defines). Teardown undoes every step that left a handle set,
+// except, when the display switch itself failed, the registered class: that
+// failure returns at once, and the class is unregistered only when the
+// object is destroyed. Teardown undoes every step that left a handle set,
 // reports each failed release with an information box and goes on with the
 // next one, so the display mode and the pointer always come back.
 #include "gl/OpenGLFullscreen.h"

@@ -19,6 +19,11 @@
 #include "gl/TextureRecord.h"
 #include "platform/Platform.h"
 
+// Window row y (counted down from the top, as the mouse is) as a screen-pixel
+// row counted up from the bottom: height - 1 - y. In 64 bits, so no window
+// size or mouse position can overflow it.
+inline int64_t FlipScreenY(int64_t height, int64_t y) { return height - 1 - y; }
+
 class OpenGLFullscreen {
 public:
     OpenGLFullscreen(int width, int height);
@@ -74,7 +79,8 @@ public:
     void DrawTextureRegion(const TextureRecord* record, int x, int y, int sx, int sy, int sw,
                            int sh);
 
-    // Fields, in the documented order.
+    // Fields, public: the window procedure writes the input state, and the
+    // other subsystems and the tests read (tests also set) them directly.
     int32_t width;
     int32_t height;
     plat::WindowHandle window;
@@ -93,7 +99,8 @@ public:
     uint32_t* tileNames;
 
 private:
-    // Frees the texture registry's heap blocks (teardown step 3).
+    // Frees the texture registry's heap blocks. Teardown does this right
+    // after restoring the display mode, before the rendering context goes.
     void FreeTextureRegistry();
 
     bool created = false;

@@ -12,6 +12,10 @@
 
 #include <cstdint>
 
+// The circle constant of every angle in the editor; single-precision code
+// uses static_cast<float>(kPi).
+constexpr double kPi = 3.14159265358979323846;
+
 struct Vector4 {
     float x, y, z, w;
 

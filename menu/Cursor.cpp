@@ -13,7 +13,8 @@ void GameCursor::Draw() {
     if (!owner) return;
     owner->Begin2D();
     const int x = owner->GetMouseX() - kCursorHotSpotX;
-    const int y = (owner->GetHeight() - 1 - owner->GetMouseY()) - kCursorHotSpotY;
+    const int y = static_cast<int>(FlipScreenY(owner->GetHeight(), owner->GetMouseY())) -
+                  kCursorHotSpotY;
     // Without its picture the pointer is simply not drawn.
     if (texture) owner->DrawTexture(texture, x, y);
     owner->End2D();

@@ -23,7 +23,7 @@ public:
     // End2D. Blending and alpha test are the caller's.
     void Draw();
 
-    // Fields, in the documented order.
+    // Fields, public: the editor and the tests set and read them directly.
     TextureRecord* texture;
     OpenGLFullscreen* owner;
 };

@@ -71,7 +71,7 @@ void GameMenue::Draw() {
 void GameMenue::Update() {
     if (!owner) return;
     const int x = owner->GetMouseX();
-    const int y = owner->GetHeight() - 1 - owner->GetMouseY();
+    const int64_t y = FlipScreenY(owner->GetHeight(), owner->GetMouseY());
     const bool down = owner->GetLeftButton();
 
     const bool pressInsideGrid = !buttonWasDown && down && gridLeft <= x && x < gridRight &&
@@ -104,15 +104,15 @@ struct ItemEntry {
 };
 
 const ItemEntry kEditorItems[] = {
-    {0, "menue_tool_load", SetEditMode, 1},
-    {1, "menue_tool_save", SetEditMode, 2},
+    {0, "menue_tool_load", SetEditMode, kModeLoad},
+    {1, "menue_tool_save", SetEditMode, kModeSave},
     {4, "groups_erde", SelectGround, 'e'},
     {5, "groups_wiese", SelectGround, 'w'},
     {6, "groups_schnee", SelectGround, 's'},
-    {8, "menue_tool_raise", SetEditMode, 4},
-    {9, "menue_tool_lower", SetEditMode, 5},
-    {10, "menue_tool_plateau", SetEditMode, 6},
-    {11, "menue_tool_smooth", SetEditMode, 7},
+    {8, "menue_tool_raise", SetEditMode, kModeRaise},
+    {9, "menue_tool_lower", SetEditMode, kModeLower},
+    {10, "menue_tool_plateau", SetEditMode, kModePlateau},
+    {11, "menue_tool_smooth", SetEditMode, kModeSmooth},
     {12, "menue_size2", SetBrushSize, 2},
     {13, "menue_size4", SetBrushSize, 4},
     {14, "menue_size6", SetBrushSize, 6},

@@ -22,6 +22,13 @@ struct MenuItem {
     int32_t argument;
 };
 
+// The menu's bands at the bottom of the screen, in pixel rows. The panel
+// covers the lowest kMenuPanelRows rows, which the 3D view leaves out; the
+// tools count the pointer as over the menu up to kMenuPointerRows rows above
+// the bottom edge and act only above that, clear of the icon grid's top.
+constexpr int kMenuPanelRows = 230;
+constexpr int kMenuPointerRows = 280;
+
 constexpr int kMenuGridColumns = 4;
 constexpr int kMenuGridRows = 4;
 constexpr int kMenuItemCount = kMenuGridColumns * kMenuGridRows;
@@ -42,7 +49,7 @@ public:
     // Hit test of the left button; call once per pass of the main loop.
     void Update();
 
-    // Fields, in the documented order.
+    // Fields, public: the editor and the tests set and read them directly.
     TextureRecord* background;
     OpenGLFullscreen* owner;
     int32_t backgroundX;

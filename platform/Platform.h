@@ -8,8 +8,11 @@
 // codes and message-box flags carry the Win32 values. Handles are opaque
 // pointers owned by the backend; null means "none". Strings are 8-bit,
 // zero-terminated, UTF-8 on Linux. Everything runs on the program's one
-// thread. Exactly one backend is linked into a program: the desktop backend
-// (SDL2 + GTK3) into the editor, the headless backend (EGL surfaceless, with
+// thread. Exactly one of three backends is linked into a program: the
+// desktop backend (platform/linux: SDL2 windows and input, GTK3 forms and
+// dialogs) into the Linux editor, the native Win32 backend (platform/win32:
+// Win32 windows and messages, WGL, GDI, common dialogs) into the Windows
+// editor, and the headless backend (platform/headless: EGL surfaceless, with
 // scripted input, see HeadlessControl.h) into the tests.
 #pragma once
 

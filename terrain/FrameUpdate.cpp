@@ -5,7 +5,7 @@
 // -ViewOffsetX, -ViewOffsetY) go straight through projection x modelview to
 // clip space, and the light placed once under an identity modelview keeps its
 // place. Heading in degrees, forward on the map for heading h is (sin h,
-// cos h). The bottom kMenuRows pixel rows belong to the menu panel: the 3D
+// cos h). The bottom kMenuPanelRows pixel rows belong to the menu panel: the 3D
 // view is scissored out of them. Input is read after drawing, so a change
 // shows in the next frame. Every speed is a fixed step per frame.
 #include "terrain/FrameUpdate.h"
@@ -19,6 +19,7 @@
 #include "math/Matrixvector.h"
 #include "menu/Cursor.h"
 #include "menu/Menue.h"
+#include "platform/Platform.h"
 #include "terrain/EditHistory.h"
 #include "terrain/SceneRender.h"
 #include "terrain/TerrainRender.h"
@@ -38,30 +39,29 @@ const float HighlightColour[3] = {1.0f, 1.0f, 0.0f};
 
 namespace {
 
-constexpr int kMenuRows = 230;
 constexpr int kScrollBand = 20;  // pixels at each screen edge that scroll
 constexpr float kZoomStep = 0.025f;
 constexpr float kTurnStep = 2.0f;
 constexpr float kScrollStep = 0.1f;
 
-constexpr unsigned kKeyL = 0x4C;
-constexpr unsigned kKeyLeft = 0x25;
-constexpr unsigned kKeyUp = 0x26;
-constexpr unsigned kKeyRight = 0x27;
-constexpr unsigned kKeyDown = 0x28;
-constexpr unsigned kKeyNumpad2 = 0x62;
-constexpr unsigned kKeyNumpad4 = 0x64;
-constexpr unsigned kKeyNumpad6 = 0x66;
-constexpr unsigned kKeyNumpad8 = 0x68;
+constexpr unsigned kKeyL = 'L';
+constexpr unsigned kKeyLeft = plat::VK_LEFT;
+constexpr unsigned kKeyUp = plat::VK_UP;
+constexpr unsigned kKeyRight = plat::VK_RIGHT;
+constexpr unsigned kKeyDown = plat::VK_DOWN;
+constexpr unsigned kKeyNumpad2 = plat::VK_NUMPAD2;
+constexpr unsigned kKeyNumpad4 = plat::VK_NUMPAD4;
+constexpr unsigned kKeyNumpad6 = plat::VK_NUMPAD6;
+constexpr unsigned kKeyNumpad8 = plat::VK_NUMPAD8;
 
 // L of the previous frame, so holding L toggles lighting only once.
 bool sPreviousKeyL = false;
 // Picked cell of the last terrain pass, for the tools.
-int sPickedCell = -1;
+int sPickedCell = kNoCell;
 
 // Moves the view offset one step towards map direction `degrees`.
 void Scroll(float degrees) {
-    const float radians = degrees * (1.0f / 180.0f) * 3.14159265358979f;
+    const float radians = degrees * (1.0f / 180.0f) * static_cast<float>(kPi);
     ViewOffsetX += std::sin(radians) * kScrollStep;
     ViewOffsetY += std::cos(radians) * kScrollStep;
 }
@@ -122,7 +122,7 @@ bool FrameUpdate() {
     // The previous frame left the scissor test off, so this clears it all.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    glScissor(0, kMenuRows, width, std::max(0, height - kMenuRows));
+    glScissor(0, kMenuPanelRows, width, std::max(0, height - kMenuPanelRows));
     glEnable(GL_SCISSOR_TEST);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);

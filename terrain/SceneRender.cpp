@@ -25,8 +25,8 @@ float SwayPhase = 0.0f;
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
-constexpr float kTwoPi = 6.28318530717958f;
+constexpr float kPiF = static_cast<float>(kPi);
+constexpr float kTwoPiF = 2.0f * kPiF;
 
 constexpr float kWaveStep = 0.02f;
 constexpr float kScrollStep = 0.001f;
@@ -89,8 +89,8 @@ void PlaceObject(float cellX, float cellY, float z, float s) {
 
 // A five-sided cone, 3.8 cells high with radius 0.25 at the base.
 void DrawTrunk() {
-    const float hx = 0.25f * std::sin(kPi / kTrunkSides);
-    const float hy = 0.25f * std::cos(kPi / kTrunkSides);
+    const float hx = 0.25f * std::sin(kPiF / kTrunkSides);
+    const float hy = 0.25f * std::cos(kPiF / kTrunkSides);
     Bind(gTexNadelbaumStamm);
     glColor4f(0.2f, 0.2f, 0.2f, 1.0f);
     for (int k = 0; k < kTrunkSides; ++k) {
@@ -211,8 +211,8 @@ void DrawHouse() {
 // tenth, carried by five square posts.
 void DrawWaterTower() {
     const int m = kTowerSegments;
-    const float hx = std::sin(kPi / m) * kTowerDiameter * 0.5f;
-    const float hy = std::cos(kPi / m) * kTowerDiameter * 0.5f;
+    const float hx = std::sin(kPiF / m) * kTowerDiameter * 0.5f;
+    const float hy = std::cos(kPiF / m) * kTowerDiameter * 0.5f;
     const float turn = 360.0f / m;
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
@@ -234,8 +234,8 @@ void DrawWaterTower() {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     Bind(gTexWasserturmDach);
     for (int j = 0; j < m; ++j) {
-        const float a0 = 2.0f * kPi * static_cast<float>(j) / m;
-        const float a1 = 2.0f * kPi * static_cast<float>(j + 1) / m;
+        const float a0 = 2.0f * kPiF * static_cast<float>(j) / m;
+        const float a1 = 2.0f * kPiF * static_cast<float>(j + 1) / m;
         glBegin(GL_TRIANGLES);
         glTexCoord2f(0.5f + 0.5f * std::sin(a0), 0.5f + 0.5f * std::cos(a0));
         glVertex3f(-1.1f * hx, -1.1f * hy, 3.5f);
@@ -284,7 +284,7 @@ void DrawWater() {
 
     // The phases move every frame, whether or not any water is in view.
     WavePhase += kWaveStep;
-    if (WavePhase > kTwoPi) WavePhase -= kTwoPi;
+    if (WavePhase > kTwoPiF) WavePhase -= kTwoPiF;
     WaterScroll += kScrollStep;
 
     for (int i = 0; i < gVisibleSpans.count; ++i) {

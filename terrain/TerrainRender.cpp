@@ -22,6 +22,10 @@ VisibleSpanList gVisibleSpans = {};
 
 namespace {
 
+// Angle of the footprint's corner directions, pi / 4 as the single-precision
+// constant 0.785398; its tangent (1.0) scales the four directions below.
+constexpr float kFootprintAngle = 0.785398f;
+
 // Footprint corners of the last ComputeVisibleRegion.
 Vector4 sFootprint[4];
 
@@ -99,7 +103,7 @@ void ComputeVisibleRegion(Matrix4 viewProjection) {
     const Vector4 ex = Vector4::Subtract(Matrix4::Transform(m, Vector4(s, 0.0f, 0.0f)), o);
     const Vector4 ey = Vector4::Subtract(Matrix4::Transform(m, Vector4(0.0f, s, 0.0f)), o);
 
-    const float t = std::tan(0.785398f);
+    const float t = std::tan(kFootprintAngle);
     const float a = static_cast<float>(gWindow->GetWidth()) /
                     static_cast<float>(gWindow->GetHeight());
     // Sight directions of the four view corners; the view reaches further
@@ -175,7 +179,7 @@ void DrawCell(int x, int y, bool pick, bool useColours) {
             Vector4(px[2], py[2], corner[2]->height),
             Vector4(px[3], py[3], corner[3]->height),
         };
-        const int id = (x << 16) | y;
+        const int id = MakeCellId(x, y);
         TestTriangle(id, &points[0]);
         TestTriangle(id, &points[1]);
     }
@@ -185,7 +189,7 @@ void DrawTerrain(Matrix4 viewProjection) {
     ComputeVisibleRegion(viewProjection);
     // The selection counts rows upward from the bottom of the screen.
     BeginPicking(viewProjection, gWindow->GetMouseX(),
-                 gWindow->GetHeight() - 1 - gWindow->GetMouseY());
+                 static_cast<int>(FlipScreenY(gWindow->GetHeight(), gWindow->GetMouseY())));
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     if (LightingEnabled) {
@@ -202,13 +206,13 @@ void DrawTerrain(Matrix4 viewProjection) {
     }
 
     const int picked = PickedCell();
-    if (picked != -1) {
+    if (picked != kNoCell) {
         // Flat highlight over everything; offering the triangles again can
         // only pick the same cell, so the picked cell stays as read here.
         glDisable(GL_LIGHTING);
         glDisable(GL_DEPTH_TEST);
         glColor3fv(HighlightColour);
-        DrawCell((picked >> 16) & 0xFFFF, picked & 0xFFFF, true, false);
+        DrawCell(CellIdX(picked), CellIdY(picked), true, false);
         glEnable(GL_DEPTH_TEST);
     }
 }

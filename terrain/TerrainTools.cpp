@@ -16,7 +16,10 @@
 
 #include "app/Editor.h"
 #include "gl/OpenGLFullscreen.h"
+#include "math/Matrixvector.h"
+#include "menu/Menue.h"
 #include "terrain/TerrainModel.h"
+#include "terrain/TriangleSelection.h"
 
 char gCurrentGround = 'e';
 int32_t gBrushSize = 2;
@@ -25,7 +28,7 @@ bool gLeftButtonBefore = false;
 
 void SelectGround(int letter) {
     gCurrentGround = static_cast<char>(letter & 0xFF);
-    gEditMode = 3;  // choosing a ground type also picks the paint tool
+    gEditMode = kModePaint;  // choosing a ground type also picks the paint tool
 }
 
 void SetEditMode(int mode) { gEditMode = mode; }
@@ -33,18 +36,6 @@ void SetEditMode(int mode) { gEditMode = mode; }
 void SetBrushSize(int size) { gBrushSize = size; }
 
 namespace {
-
-constexpr int kModePaint = 3;
-constexpr int kModeRaise = 4;
-constexpr int kModeLower = 5;
-constexpr int kModePlateau = 6;
-constexpr int kModeSmooth = 7;
-
-// The menu occupies the bottom rows of the screen; the tools act only when
-// the pointer is more than this many rows above the bottom edge.
-constexpr int64_t kMenuRows = 280;
-
-constexpr double kPi = 3.14159265358979323846;
 
 double BrushDistance(int64_t dx, int64_t dy) {
     const double u = double(dx) - 0.5, v = double(dy) - 0.5;
@@ -130,13 +121,13 @@ void ApplyTools(int pickedId) {
     const bool left = gWindow->GetLeftButton();
     const bool right = gWindow->GetRightButton();
     const bool overView =
-        int64_t(gWindow->GetHeight()) - 1 - int64_t(gWindow->GetMouseY()) > kMenuRows;
+        FlipScreenY(gWindow->GetHeight(), gWindow->GetMouseY()) > kMenuPointerRows;
 
     // Only an id naming a cell of the grid is used: its four corners
     // (px + 1 <= width, py + 1 <= height) then exist. Anything else counts as
     // no pick.
-    const int px = (pickedId >> 16) & 0xFFFF;
-    const int py = pickedId & 0xFFFF;
+    const int px = CellIdX(pickedId);
+    const int py = CellIdY(pickedId);
     const bool picked = pickedId >= 0 && px < t.width && py < t.height && t.columns != nullptr;
     // Sizes below 1 would divide by zero in the weight; the smallest brush
     // is used instead.

@@ -4,8 +4,8 @@
 // Conventions: a cell id is (x << 16) | y for cell (x, y), -1 for none.
 // Heights are world units (z up), brush distances are grid steps measured
 // from the middle of the picked cell. Tool state lives in the plain globals
-// below (one thread); the edit mode gEditMode itself is declared in
-// app/Editor.h: 3 paint, 4 raise, 5 lower, 6 plateau, 7 smooth. The tools read
+// below (one thread); the edit mode gEditMode itself and its values
+// (kModePaint ... kModeSmooth) are declared in app/Editor.h. The tools read
 // the mouse through gWindow and change gTerrain in place, re-tiling or
 // re-lighting what they changed before they return.
 #pragma once

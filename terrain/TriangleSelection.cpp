@@ -25,7 +25,7 @@ int32_t mouseY = 0;  // counted upward from the bottom row
 Matrix4 viewProjection;
 UniversalMatrix* solverMatrix = nullptr;
 UniversalVector* solverVector = nullptr;
-int32_t pickedId = -1;
+int32_t pickedId = kNoCell;
 float bestHeight = -100.0f;
 
 // Pixel positions are kept within +-2^29 before they become integers: a
@@ -49,7 +49,7 @@ void SetupSelection() {
     TeardownSelection();  // a second set-up must not leak the first solver
     solverMatrix = new (std::nothrow) UniversalMatrix(2, 2);
     solverVector = new (std::nothrow) UniversalVector(2);
-    pickedId = -1;
+    pickedId = kNoCell;
 }
 
 void TeardownSelection() {
@@ -63,7 +63,7 @@ void BeginPicking(Matrix4 frameViewProjection, int frameMouseX, int frameMouseY)
     viewProjection = frameViewProjection;
     mouseX = frameMouseX;
     mouseY = frameMouseY;
-    pickedId = -1;
+    pickedId = kNoCell;
     bestHeight = -100.0f;
 }
 

@@ -11,6 +11,13 @@
 
 class OpenGLFullscreen;
 
+// Cell ids. 16 bits per coordinate, so grids have at most 65535 cells per
+// side (the last cell of a 65536-wide grid would read as kNoCell).
+constexpr int kNoCell = -1;
+inline int MakeCellId(int x, int y) { return (x << 16) | y; }
+inline int CellIdX(int id) { return (id >> 16) & 0xFFFF; }
+inline int CellIdY(int id) { return id & 0xFFFF; }
+
 void SetSelectionWindow(OpenGLFullscreen* window);
 void SetupSelection();
 void TeardownSelection();
