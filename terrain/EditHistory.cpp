@@ -14,6 +14,7 @@
 #include "gl/OpenGLFullscreen.h"
 #include "platform/Platform.h"
 #include "terrain/TerrainTools.h"
+#include "terrain/TriangleSelection.h"
 
 EditHistory gEditHistory;
 
@@ -154,10 +155,6 @@ constexpr unsigned kKeyS = 'S';
 constexpr unsigned kKeyY = 'Y';
 constexpr unsigned kKeyZ = 'Z';
 
-// Requests raised like the menu's load and save icons.
-constexpr int kLoadRequest = 1;
-constexpr int kSaveRequest = 2;
-
 // Presses beyond this many, while a stroke keeps them waiting, are dropped.
 constexpr size_t kMaxWaiting = 256;
 
@@ -178,9 +175,9 @@ void RecordStroke(int pickedId) {
     if (gWindow == nullptr || gTerrain == nullptr) return;
     if (!gWindow->GetLeftButton() && !gWindow->GetRightButton()) return;
     const TerrainModel& t = *gTerrain;
-    const int px = (pickedId >> 16) & 0xFFFF;
-    const int py = pickedId & 0xFFFF;
-    if (pickedId < 0 || px >= t.width || py >= t.height) return;
+    const int px = CellIdX(pickedId);
+    const int py = CellIdY(pickedId);
+    if (pickedId == kNoCell || px >= t.width || py >= t.height) return;
     // The widest window a tool writes is the height tools' re-light window,
     // offsets -B .. B + 1 (B at least 1, as the tools use it); the 2 x 2 cell
     // block that painting re-tiles lies inside it.
@@ -202,7 +199,7 @@ void EditKeys(const bool* keys) {
         if ((z && shift) || (y && !shift)) sWaiting.push_back(true);
     }
     if (ctrl && !shift && (s || o)) {
-        SetEditMode(s ? kSaveRequest : kLoadRequest);
+        SetEditMode(s ? kModeSave : kModeLoad);
         // The dialog the request opens takes the key's release (and clears
         // its flag), so the next key-down here is a new press.
         sPreviousS = sPreviousO = false;
