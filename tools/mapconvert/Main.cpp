@@ -10,10 +10,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "app/MapFile.h"
+#include "gl/TextureRecord.h"
 #include "terrain/TerrainModel.h"
 #include "tools/mapconvert/EditorScene.h"
 #include "tools/mapconvert/Heightmap.h"
@@ -25,7 +27,7 @@ namespace {
 const char* const kUsage =
     "usage: mapconvert COMMAND ARGUMENTS\n"
     "\n"
-    "  mapconvert info MAP\n"
+    "  mapconvert info MAP [--pack DIR]\n"
     "      size, records held against records needed, height range, vertices\n"
     "      per ground letter and tile texture names of a .map file\n"
     "  mapconvert export MAP OUT.png [--ground GROUND.png]\n"
@@ -48,7 +50,8 @@ const char* const kUsage =
     "\n"
     "--pack DIR is the folder that holds the editor's textures/ (default: the\n"
     "working folder, else the folder of this program); import and preview use\n"
-    "it to give tiles the editor's texture names and to draw them.\n"
+    "it to give tiles the editor's texture names and to draw them, info to\n"
+    "show the file names of the tiles beside their numbers.\n"
     "\n"
     "Exit status: 0 done, 1 a file could not be read or written, 2 wrong usage.\n";
 
@@ -109,12 +112,29 @@ bool LoadMap(const std::string& path, TerrainModel& terrain, std::string* error)
     return false;
 }
 
+// The editor's ground texture names by OpenGL texture name, as the editor
+// gives them to the pack; empty when no pack or no context is at hand, so
+// info then shows the numbers alone.
+std::map<uint32_t, std::string> GroundTextureFiles(const std::string& pack) {
+    std::map<uint32_t, std::string> files;
+    EditorScene scene;
+    std::string error;
+    if (!scene.Open(FindTexturePack(pack), &error)) return files;
+    const TerrainModel& terrain = scene.Terrain();
+    for (int32_t i = 0; i < terrain.groundTextureCount && i < 256; ++i) {
+        const TextureRecord& record = terrain.groundTextures[i];
+        if (record.glName != 0 && record.name != nullptr) files[record.glName] = record.name;
+    }
+    return files;
+}
+
 int Info(const Arguments& args) {
     if (args.plain.size() != 1) return Usage();
     MapFacts facts;
     std::string error;
     if (!ScanMapFile(args.plain[0], &facts, &error)) return Fail(error);
-    PrintMapFacts(stdout, args.plain[0], facts);
+    const std::map<uint32_t, std::string> files = GroundTextureFiles(args.pack);
+    PrintMapFacts(stdout, args.plain[0], facts, files);
     return 0;
 }
 
@@ -219,7 +239,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     Arguments args;
-    if (command == "info") return Parse(argc, argv, {}, &args) ? Info(args) : Usage();
+    if (command == "info") return Parse(argc, argv, {"--pack"}, &args) ? Info(args) : Usage();
     if (command == "export") return Parse(argc, argv, {"--ground"}, &args) ? Export(args) : Usage();
     if (command == "import")
         return Parse(argc, argv, {"--ground", "--pack"}, &args) ? Import(args) : Usage();

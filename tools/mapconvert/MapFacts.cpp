@@ -100,7 +100,8 @@ bool ScanMapFile(const std::string& path, MapFacts* facts, std::string* error) {
     return true;
 }
 
-void PrintMapFacts(std::FILE* out, const std::string& path, const MapFacts& facts) {
+void PrintMapFacts(std::FILE* out, const std::string& path, const MapFacts& facts,
+                   const std::map<uint32_t, std::string>& files) {
     std::fprintf(out, "%s\n", path.c_str());
     std::fprintf(out, "size: %d x %d cells (%d x %d vertices)\n", facts.width, facts.height,
                  facts.width + 1, facts.height + 1);
@@ -133,7 +134,15 @@ void PrintMapFacts(std::FILE* out, const std::string& path, const MapFacts& fact
         }
     }
     std::fprintf(out, "\ntile textures (name: cells):");
-    for (const auto& entry : facts.tileTextures)
-        std::fprintf(out, " %u: %llu", entry.first, static_cast<unsigned long long>(entry.second));
+    for (const auto& entry : facts.tileTextures) {
+        const auto file = files.find(entry.first);
+        if (file != files.end()) {
+            std::fprintf(out, " %u (%s): %llu", entry.first, file->second.c_str(),
+                         static_cast<unsigned long long>(entry.second));
+        } else {
+            std::fprintf(out, " %u: %llu", entry.first,
+                         static_cast<unsigned long long>(entry.second));
+        }
+    }
     std::fprintf(out, "\n");
 }

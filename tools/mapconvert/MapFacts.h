@@ -32,4 +32,7 @@ struct MapFacts {
 bool ScanMapFile(const std::string& path, MapFacts* facts, std::string* error);
 
 // The facts as the info command prints them.
-void PrintMapFacts(std::FILE* out, const std::string& path, const MapFacts& facts);
+// files: names of tile textures by their OpenGL texture name, shown beside
+// the numbers they know (may be empty).
+void PrintMapFacts(std::FILE* out, const std::string& path, const MapFacts& facts,
+                   const std::map<uint32_t, std::string>& files);
