@@ -17,8 +17,8 @@
 #include <cstring>
 #include <string>
 
-#include <unistd.h>
 
+#include "fuzz/ScratchFolder.h"
 #include "gl/GL.h"
 #include "gl/OpenGLFullscreen.h"
 
@@ -51,27 +51,6 @@ namespace {
 const char* const kFiles[] = {"_ground.txt", "a.bmp", "a_alpha.bmp", "b.cbm", "c.bmp"};
 const int kMaxRecords = 256;
 
-// A folder in memory where there is one, so the runs do not wear the disk.
-const char* MemoryFolder() {
-    if (access("/dev/shm", W_OK) == 0) return "/dev/shm";
-    const char* tmp = std::getenv("TMPDIR");
-    return tmp && *tmp ? tmp : "/tmp";
-}
-
-std::string ScratchFolder() {
-    static std::string folder;
-    if (folder.empty()) {
-        std::string pattern = std::string(MemoryFolder()) + "/groundfuzz-XXXXXX";
-        if (!mkdtemp(&pattern[0])) std::abort();
-        folder = pattern + "/";
-        std::atexit([] {
-            for (const char* name : kFiles) std::remove((folder + name).c_str());
-            rmdir(folder.c_str());
-        });
-    }
-    return folder;
-}
-
 // Takes a 16-bit length and that many bytes (cut to what is there).
 bool NextBlock(const uint8_t*& data, size_t& size, const uint8_t** block, size_t* length) {
     if (size < 2) return false;
@@ -90,7 +69,7 @@ TextureRecord gRecords[kMaxRecords];
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string folder = ScratchFolder();
+    const std::string folder = fuzzscratch::ScratchFolder("groundfuzz", kFiles);
     for (const char* name : kFiles) {
         std::remove((folder + name).c_str());
         const uint8_t* block = nullptr;

@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
 
 #include "app/Editor.h"
 #include "app/MapFile.h"
+#include "fuzz/ScratchFolder.h"
 #include "gl/GL.h"
 #include "gl/OpenGLFullscreen.h"
 #include "terrain/TerrainModel.h"
@@ -75,29 +75,6 @@ void glGetFloatv(GLenum, GLfloat*) { std::abort(); }
 
 namespace {
 
-// A folder in memory where there is one: the saves sync their files to the
-// disk, which would otherwise dominate every run.
-const char* MemoryFolder() {
-    if (access("/dev/shm", W_OK) == 0) return "/dev/shm";
-    const char* tmp = std::getenv("TMPDIR");
-    return tmp && *tmp ? tmp : "/tmp";
-}
-
-std::string ScratchFolder() {
-    static std::string folder;
-    if (folder.empty()) {
-        std::string pattern = std::string(MemoryFolder()) + "/mapfuzz-XXXXXX";
-        if (!mkdtemp(&pattern[0])) std::abort();
-        folder = pattern;
-        std::atexit([] {
-            std::remove((folder + "/in.map").c_str());
-            std::remove((folder + "/out.map").c_str());
-            rmdir(folder.c_str());
-        });
-    }
-    return folder;
-}
-
 std::vector<uint8_t> GridBytes(const TerrainModel& t) {
     std::vector<uint8_t> all;
     for (int x = 0; x <= t.width; ++x) {
@@ -118,8 +95,10 @@ bool WriteFile(const std::string& path, const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!gWindow) gWindow = new OpenGLFullscreen(1280, 1024);
-    const std::string in = ScratchFolder() + "/in.map";
-    const std::string out = ScratchFolder() + "/out.map";
+    const char* const files[] = {"in.map", "out.map"};
+    const std::string& folder = fuzzscratch::ScratchFolder("mapfuzz", files);
+    const std::string in = folder + "in.map";
+    const std::string out = folder + "out.map";
     if (!WriteFile(in, data, size)) std::abort();
 
     TerrainModel terrain(gWindow, 3, 2);
