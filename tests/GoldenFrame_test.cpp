@@ -357,16 +357,9 @@ TEST(GoldenFrameTest, FramesMatchTheGoldenCalls) {
     delete gWindow;
     gWindow = nullptr;
 
-    const std::string path = golden::PathOf("frames.txt.gz");
-    if (golden::Updating()) {
-        ASSERT_TRUE(golden::WriteGz(path, actual)) << path;
-        return;
-    }
-    std::string expected;
-    ASSERT_TRUE(golden::ReadGz(path, &expected))
-        << path << " is missing: build the target update_goldens";
-    if (expected != actual) ADD_FAILURE() << "frames differ from " << path << "\n"
-                                          << FirstDifference(expected, actual);
+    const std::string failure =
+        golden::Check("frames.txt.gz", actual, "frames differ", FirstDifference);
+    if (!failure.empty()) ADD_FAILURE() << failure;
 }
 
 }  // namespace

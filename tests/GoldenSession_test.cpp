@@ -357,16 +357,9 @@ TEST(GoldenSessionTest, ScriptedSessionSavesTheGoldenMap) {
     ASSERT_FALSE(saved.empty()) << "no map was saved";
     const std::string actual(saved.begin(), saved.end());
 
-    const std::string path = golden::PathOf("session.map.gz");
-    if (golden::Updating()) {
-        ASSERT_TRUE(golden::WriteGz(path, actual)) << path;
-        return;
-    }
-    std::string expected;
-    ASSERT_TRUE(golden::ReadGz(path, &expected))
-        << path << " is missing: build the target update_goldens";
-    if (expected != actual) ADD_FAILURE() << "the session's map differs from " << path << "\n"
-                                          << FirstDifference(expected, actual);
+    const std::string failure =
+        golden::Check("session.map.gz", actual, "the session's map differs", FirstDifference);
+    if (!failure.empty()) ADD_FAILURE() << failure;
 }
 
 }  // namespace

@@ -100,15 +100,7 @@ POINTER_X=800 POINTER_Y=460
 click_icon 1 1
 pointer_to "$win" $MEADOW_X $MEADOW_Y
 xdotool mousedown 1
-sweep() {
-    local dx dy
-    for dy in -40 -20 0 20 40; do
-        for dx in -60 -30 0 30 60; do
-            pointer_to "$win" $((MEADOW_X + dx)) $((MEADOW_Y + dy))
-        done
-    done
-}
-wait_until 60 'sweep; capture; green_region 80 50 $((MEADOW_X - 40)) $((MEADOW_Y - 25))'
+wait_until 60 'sweep_around "$win" $MEADOW_X $MEADOW_Y; capture; green_region 80 50 $((MEADOW_X - 40)) $((MEADOW_Y - 25))'
 painted=$?
 xdotool mouseup 1
 [ $painted = 0 ] || fail "painting meadow does not turn the ground green ($(rgb_mean "$shot" 80 50 $((MEADOW_X - 40)) $((MEADOW_Y - 25))))"

@@ -161,6 +161,18 @@ pointer_to() {
     xdotool mousemove --sync $((geometry[0] + $2)) $((geometry[1] + $3))
 }
 
+# sweep_around WID X Y: moves the pointer over a 5 x 5 grid of points around
+# (X, Y), 120 x 80 pixels in all. Painting changes the one vertex under the
+# pointer per frame, so a held button needs sweeps to cover a patch.
+sweep_around() {
+    local dx dy
+    for dy in -40 -20 0 20 40; do
+        for dx in -60 -30 0 30 60; do
+            pointer_to "$1" $(($2 + dx)) $(($3 + dy))
+        done
+    done
+}
+
 # click_at WID X Y: left click at (X, Y) relative to the window.
 click_at() {
     pointer_to "$1" "$2" "$3"

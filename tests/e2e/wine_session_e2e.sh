@@ -132,20 +132,12 @@ MEADOW="80 50 $((MEADOW_X - 40)) $((MEADOW_Y - 25))"
 click_icon 1 1
 pointer_to "$win" $MEADOW_X $MEADOW_Y
 xdotool mousedown 1
-sweep() {
-    local dx dy
-    for dy in -40 -20 0 20 40; do
-        for dx in -60 -30 0 30 60; do
-            pointer_to "$win" $((MEADOW_X + dx)) $((MEADOW_Y + dy))
-        done
-    done
-}
 green() {
     local r g b
     read -r r g b <<<"$(rgb_mean "$shot" $MEADOW)"
     awk -v r="$r" -v g="$g" -v b="$b" 'BEGIN { exit !(g > r + 0.04 && g > b + 0.04) }'
 }
-wait_until 90 'sweep; capture; green'
+wait_until 90 'sweep_around "$win" $MEADOW_X $MEADOW_Y; capture; green'
 painted=$?
 xdotool mouseup 1
 [ $painted = 0 ] || fail "painting meadow does not turn the ground green ($(rgb_mean "$shot" $MEADOW))"

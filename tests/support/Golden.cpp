@@ -64,4 +64,15 @@ bool WriteGz(const std::string& path, const std::string& bytes) {
     return gzclose(file) == Z_OK && ok;
 }
 
+std::string Check(const std::string& name, const std::string& actual, const char* what,
+                  DescribeDifference describe) {
+    const std::string path = PathOf(name);
+    if (Updating())
+        return WriteGz(path, actual) ? std::string() : "cannot write " + path;
+    std::string expected;
+    if (!ReadGz(path, &expected)) return path + " is missing: build the target update_goldens";
+    if (expected == actual) return std::string();
+    return std::string(what) + " from " + path + "\n" + describe(expected, actual);
+}
+
 }  // namespace golden

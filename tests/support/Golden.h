@@ -27,4 +27,13 @@ std::string PathOf(const std::string& name);
 bool ReadGz(const std::string& path, std::string* bytes);
 bool WriteGz(const std::string& path, const std::string& bytes);
 
+// Compares what a check produced with the golden file `name`, or writes it
+// there when updating. Returns an empty string when all is well, else the
+// failure to report: `what` ("frames differ") from the file, followed by
+// describe(expected, actual), which names the first difference.
+using DescribeDifference = std::string (*)(const std::string& expected,
+                                           const std::string& actual);
+std::string Check(const std::string& name, const std::string& actual, const char* what,
+                  DescribeDifference describe);
+
 }  // namespace golden
