@@ -6,17 +6,26 @@
 // only after the pass that took it has run in full. Set-up failures show a
 // message box titled "Fehler" and end the run; what was already created is
 // released again so the display mode and the pointer come back.
+//
+// Recovery: after set-up, maps left unsaved by editors that have ended are
+// recovered and named in one message box; while the editor runs, every
+// finished step reaches the recovery journal at the end of its pass; at the
+// end, an unsaved map becomes a recovered map (Recovery.h).
 #include "app/Editor.h"
 
 #include <cstdlib>
 #include <ctime>
+#include <string>
+#include <vector>
 
 #include "app/MapFile.h"
+#include "app/Recovery.h"
 #include "app/TextureCatalogue.h"
 #include "gl/GLState.h"
 #include "gl/OpenGLFullscreen.h"
 #include "menu/Cursor.h"
 #include "menu/Menue.h"
+#include "terrain/EditHistory.h"
 #include "terrain/FrameUpdate.h"
 #include "terrain/TerrainModel.h"
 #include "terrain/TriangleSelection.h"
@@ -31,6 +40,14 @@ namespace {
 
 void ShowSetupError(const char* text) {
     plat::MessageBox(nullptr, text, "Fehler", plat::MB_OK | plat::MB_ICONEXCLAMATION);
+}
+
+// One box for all maps recovered from editors that have ended.
+void TellRecoveredMaps(const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    std::string text = "Die ungespeicherte Karte der letzten Sitzung wurde gesichert:";
+    for (const std::string& path : paths) text += "\n" + path;
+    plat::MessageBox(nullptr, text.c_str(), "Wiederherstellung", plat::MB_ICONINFORMATION);
 }
 
 // Releases the objects of a run in teardown order; safe for a partial set-up.
@@ -82,6 +99,13 @@ void RunEditor(int width, int height) {
     SetSelectionWindow(gWindow);
     SetupSelection();
 
+    const char* stateFolder = plat::StateFolder();
+    RecoveryKeeper recovery(stateFolder != nullptr ? stateFolder : "");
+    TellRecoveredMaps(recovery.RecoverEnded());
+    plat::SetOpenDialogPlace(stateFolder);
+    StartNewMap();
+    gEditHistory.SetChangeSink(&RecoveryKeeper::Collect, &recovery);
+
     LightingEnabled = false;
     gEditMode = kModeNone;
     bool quit = false;
@@ -102,14 +126,22 @@ void RunEditor(int width, int height) {
         // Load and save requests are one-shot: served after the frame that
         // raised them, then no tool is selected, whatever the outcome.
         if (gEditMode == kModeLoad) {
-            MapLoad();
+            const MapStep step = MapLoad();
+            if (step.done) recovery.Rebase(*gTerrain, step.path);
             gEditMode = kModeNone;
         }
         if (gEditMode == kModeSave) {
-            MapSave();
+            const MapStep step = MapSave();
+            if (step.done) recovery.Rebase(*gTerrain, step.path);
             gEditMode = kModeNone;
         }
+        // The pass's finished steps reach the disk before the next frame.
+        recovery.Flush(*gTerrain);
     }
 
+    // A stroke still held when the editor ends is finished work too.
+    gEditHistory.EndStroke(*gTerrain);
+    recovery.Finish(*gTerrain, gEditHistory.Unsaved());
+    gEditHistory.SetChangeSink(nullptr, nullptr);
     ReleaseEditorObjects(true);
 }

@@ -20,7 +20,9 @@
 //   (negative, or beyond kMaxMapCellsPerSide, or refused by Resize); the two
 //   refusals are told in a message box. Once the header is accepted the grid
 //   is re-created and filled with what the file holds; a short or unreadable
-//   rest leaves initial values.
+//   rest leaves initial values. Such a map is still loaded (files rely on
+//   it), but the user is told how many records were missing, so that a
+//   damaged map is not saved over a good one unknowingly.
 #include "app/MapFile.h"
 
 #include <cstdio>
@@ -44,6 +46,19 @@ const char* const kSaveFailed = "Die Karte konnte nicht gespeichert werden.";
 const char* const kLoadRefused = "Die Karte kann nicht geladen werden.";
 
 enum class MapRead { Loaded, NotOpened, Refused };
+
+// The outcome of reading a map file and how much of the grid it held.
+struct MapReadResult {
+    MapRead outcome = MapRead::NotOpened;
+    size_t recordsNeeded = 0;
+    size_t recordsRead = 0;  // whole records; a record cut by the end is missing
+};
+
+// The step's memory: the file of the map on screen.
+struct MapFileState {
+    std::string currentPath;
+};
+MapFileState sMapFile;
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -70,7 +85,9 @@ void GetFloats(const uint8_t* in, float* values, int count) {
     for (int i = 0; i < count; ++i) values[i] = BitsFloat(ReadLe32(in + 4 * i));
 }
 
-void EncodeVertex(const TerrainVertex& v, uint8_t* out) {
+}  // namespace
+
+void EncodeMapRecord(const TerrainVertex& v, uint8_t* out) {
     out[0] = static_cast<uint8_t>(v.ground);
     std::memcpy(out + 1, v.padding, 3);
     WriteLe32(out + 4, v.tileTexture);
@@ -81,7 +98,7 @@ void EncodeVertex(const TerrainVertex& v, uint8_t* out) {
     PutFloats(out + 56, v.colour, 3);
 }
 
-void DecodeVertex(const uint8_t* in, TerrainVertex& v) {
+void DecodeMapRecord(const uint8_t* in, TerrainVertex& v) {
     v.ground = static_cast<char>(in[0]);
     std::memcpy(v.padding, in + 1, 3);
     v.tileTexture = ReadLe32(in + 4);
@@ -91,6 +108,8 @@ void DecodeVertex(const uint8_t* in, TerrainVertex& v) {
     GetFloats(in + 44, v.normal, 3);
     GetFloats(in + 56, v.colour, 3);
 }
+
+namespace {
 
 bool WriteGrid(std::FILE* file, const void* user) {
     const TerrainModel& terrain = *static_cast<const TerrainModel*>(user);
@@ -105,16 +124,21 @@ bool WriteGrid(std::FILE* file, const void* user) {
     if (!row) return false;
     for (int y = 0; y <= terrain.height; ++y) {
         for (int x = 0; x <= terrain.width; ++x)
-            EncodeVertex(terrain.columns[x][y], row.get() + size_t(x) * kMapRecordBytes);
+            EncodeMapRecord(terrain.columns[x][y], row.get() + size_t(x) * kMapRecordBytes);
         if (std::fwrite(row.get(), 1, rowBytes, file) != rowBytes) return false;
     }
     return true;
 }
 
-MapRead ReadMap(const char* path, TerrainModel& terrain) {
+MapReadResult ReadMap(const char* path, TerrainModel& terrain) {
+    MapReadResult result;
     bool notRegular = false;
     FilePtr file(plat::OpenRegularFile(path, "rb", &notRegular));
-    if (!file) return notRegular ? MapRead::Refused : MapRead::NotOpened;
+    if (!file) {
+        result.outcome = notRegular ? MapRead::Refused : MapRead::NotOpened;
+        return result;
+    }
+    result.outcome = MapRead::Refused;
 
     // Each header value is taken only if all four of its bytes are there.
     uint8_t header[kMapHeaderBytes] = {};
@@ -122,33 +146,45 @@ MapRead ReadMap(const char* path, TerrainModel& terrain) {
     const int32_t width = got >= 4 ? ReadLeS32(header) : 0;
     const int32_t height = got >= 8 ? ReadLeS32(header + 4) : 0;
     if (width < 0 || height < 0 || width > kMaxMapCellsPerSide || height > kMaxMapCellsPerSide)
-        return MapRead::Refused;
+        return result;
 
     // One row buffer, allocated before the grid is touched, so running out
     // of memory here still leaves the old map in place.
     const size_t rowBytes = (size_t(width) + 1) * kMapRecordBytes;
     std::unique_ptr<uint8_t[]> row(new (std::nothrow) uint8_t[rowBytes]);
-    if (!row) return MapRead::Refused;
-    if (!terrain.Resize(width, height)) return MapRead::Refused;
+    if (!row) return result;
+    if (!terrain.Resize(width, height)) return result;
+    result.outcome = MapRead::Loaded;
+    result.recordsNeeded = (size_t(width) + 1) * (size_t(height) + 1);
 
     for (int y = 0; y <= terrain.height; ++y) {
         const size_t have = std::fread(row.get(), 1, rowBytes, file.get());
         // Whole records first, then the one the end of the file cuts: its
         // missing bytes keep the vertex's initial values.
         const size_t whole = have / kMapRecordBytes;
+        result.recordsRead += whole;
         for (size_t x = 0; x < whole; ++x)
-            DecodeVertex(row.get() + x * kMapRecordBytes, terrain.columns[x][y]);
+            DecodeMapRecord(row.get() + x * kMapRecordBytes, terrain.columns[x][y]);
         const size_t rest = have % kMapRecordBytes;
         if (rest > 0) {
             TerrainVertex& v = terrain.columns[whole][y];
             uint8_t record[kMapRecordBytes];
-            EncodeVertex(v, record);
+            EncodeMapRecord(v, record);
             std::memcpy(record, row.get() + whole * kMapRecordBytes, rest);
-            DecodeVertex(record, v);
+            DecodeMapRecord(record, v);
         }
         if (have < rowBytes) break;  // end of file or read error: the rest stays initial
     }
-    return MapRead::Loaded;
+    return result;
+}
+
+// The user's answer to a cut map: how many records the file did not hold.
+void TellMissingRecords(const MapReadResult& read) {
+    if (read.recordsRead >= read.recordsNeeded) return;
+    const std::string text = "Die Karte ist unvollst\xC3\xA4ndig: " +
+                             std::to_string(read.recordsNeeded - read.recordsRead) + " von " +
+                             std::to_string(read.recordsNeeded) + " Feldern fehlen.";
+    plat::MessageBox(nullptr, text.c_str(), "Fehler", plat::MB_ICONEXCLAMATION);
 }
 
 }  // namespace
@@ -158,32 +194,56 @@ bool WriteMapFile(const char* path, const TerrainModel& terrain, bool syncToDisk
 }
 
 bool ReadMapFile(const char* path, TerrainModel& terrain) {
-    return ReadMap(path, terrain) == MapRead::Loaded;
+    return ReadMap(path, terrain).outcome == MapRead::Loaded;
 }
 
-void MapSave() {
+MapStep MapSave() {
+    MapStep step;
     if (gWindow != nullptr && gTerrain != nullptr) {
         char* path = gWindow->SaveFileDialog("Karte speichern", kExtension, kFilter);
         if (path != nullptr) {
-            if (!WriteMapFile(path, *gTerrain))
+            if (WriteMapFile(path, *gTerrain)) {
+                step.done = true;
+                step.path = path;
+                sMapFile.currentPath = path;
+                gEditHistory.MarkSaved();
+            } else {
                 plat::MessageBox(nullptr, kSaveFailed, "Fehler", plat::MB_ICONEXCLAMATION);
+            }
             plat::FreeString(path);
         }
     }
     gEditMode = kModeNone;
+    return step;
 }
 
-void MapLoad() {
+MapStep MapLoad() {
+    MapStep step;
     if (gWindow != nullptr && gTerrain != nullptr) {
         char* path = gWindow->OpenFileDialog("Karte laden", kExtension, kFilter);
         if (path != nullptr) {
-            const MapRead result = ReadMap(path, *gTerrain);
-            // The steps of the old map do not apply to the new one.
-            if (result == MapRead::Loaded) gEditHistory.Clear();
-            if (result == MapRead::Refused)
+            const MapReadResult read = ReadMap(path, *gTerrain);
+            if (read.outcome == MapRead::Loaded) {
+                // The steps of the old map do not apply to the new one.
+                gEditHistory.Clear();
+                gEditHistory.MarkSaved();
+                step.done = true;
+                step.path = path;
+                sMapFile.currentPath = path;
+                TellMissingRecords(read);
+            }
+            if (read.outcome == MapRead::Refused)
                 plat::MessageBox(nullptr, kLoadRefused, "Fehler", plat::MB_ICONEXCLAMATION);
             plat::FreeString(path);
         }
     }
     gEditMode = kModeNone;
+    return step;
+}
+
+const std::string& CurrentMapPath() { return sMapFile.currentPath; }
+
+void StartNewMap() {
+    sMapFile.currentPath.clear();
+    gEditHistory.Clear();
 }

@@ -17,8 +17,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 class TerrainModel;
+struct TerrainVertex;
 
 // Bytes of one vertex record and of the header.
 const size_t kMapRecordBytes = 68;
@@ -49,7 +51,28 @@ bool WriteMapFile(const char* path, const TerrainModel& terrain, bool syncToDisk
 // values the file is too short to hold count as 0.
 bool ReadMapFile(const char* path, TerrainModel& terrain);
 
+// One vertex record in its file form (kMapRecordBytes bytes), and back.
+void EncodeMapRecord(const TerrainVertex& vertex, uint8_t* out);
+void DecodeMapRecord(const uint8_t* in, TerrainVertex& vertex);
+
+// What a load or save step did: done when a map was read or written, path
+// then naming the file; not done when the dialog was cancelled or the file
+// was refused or could not be written.
+struct MapStep {
+    bool done = false;
+    std::string path;
+};
+
 // Main-loop steps for the load (gEditMode 1) and save (gEditMode 2)
-// requests: dialog, file, then gEditMode = 0 whatever happened.
-void MapSave();
-void MapLoad();
+// requests: dialog, file, then gEditMode = 0 whatever happened. A step that
+// is done marks the grid as saved in gEditHistory (a load also forgets the
+// steps) and makes its file the current map.
+MapStep MapSave();
+MapStep MapLoad();
+
+// The file of the map on screen: the one last loaded or saved, empty for
+// the map the editor started with.
+const std::string& CurrentMapPath();
+// The map on screen is the editor's start map: no file, nothing to undo,
+// saved.
+void StartNewMap();

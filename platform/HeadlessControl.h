@@ -93,5 +93,11 @@ bool FormClosed();
 // entry) means "cancelled".
 void ScriptFileDialogAnswers(const std::vector<const char*>& answers);
 int FileDialogCalls();
+// The place the program last gave the open dialog (SetOpenDialogPlace).
+const std::string& OpenDialogPlace();
+
+// The state folder plat::StateFolder names (with its separator); empty, as
+// after Reset, names none.
+void SetStateFolder(const std::string& folder);
 
 }  // namespace headless

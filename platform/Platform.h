@@ -242,5 +242,17 @@ char* SaveFileDialog(const char* title, const char* defaultExtension, const char
 void FreeString(char* text);
 // Path of the running program's own executable file.
 const char* ProgramPath();
+// A folder the open dialog lists among its places (GTK: a shortcut folder),
+// from the next dialog on; an empty or null folder lists none. Backends
+// whose dialog keeps no such list ignore it.
+void SetOpenDialogPlace(const char* folder);
+
+// ---- The program's own state ------------------------------------------------
+// The folder in which the program keeps what must survive its end, with its
+// separator, or null when the system names none: $XDG_STATE_HOME/
+// terrain-editor/ (by default ~/.local/state/terrain-editor/) on Linux,
+// %LOCALAPPDATA%\terrain-editor\ on Windows, none on the headless backend
+// unless a test names one. The folder need not exist yet.
+const char* StateFolder();
 
 }  // namespace plat

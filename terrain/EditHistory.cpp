@@ -38,6 +38,25 @@ void EditHistory::Clear() {
     done_ = 0;
     bytes_ = 0;
     gridWidth_ = gridHeight_ = -1;
+    savedAt_ = 0;
+    savedReachable_ = true;
+}
+
+void EditHistory::MarkSaved() {
+    savedAt_ = done_;
+    savedReachable_ = !open_;
+}
+
+void EditHistory::SetChangeSink(ChangeSink sink, void* user) {
+    sink_ = sink;
+    sinkUser_ = user;
+}
+
+void EditHistory::Tell(const TerrainModel& terrain, const Stroke& stroke, bool after) const {
+    if (sink_ == nullptr) return;
+    const GridChange change{stroke.index.data(), (after ? stroke.after : stroke.before).data(),
+                            stroke.index.size(), terrain.width, terrain.height};
+    sink_(sinkUser_, change);
 }
 
 void EditHistory::Touch(const TerrainModel& terrain, int64_t x0, int64_t x1, int64_t y0,
@@ -101,7 +120,9 @@ void EditHistory::EndStroke(const TerrainModel& terrain) {
     s.after.shrink_to_fit();
     s.bytes = sizeof(Stroke) + kept * (sizeof(uint32_t) + 2 * sizeof(TerrainVertex));
 
-    // A new stroke after an undo drops what could be redone.
+    // A new stroke after an undo drops what could be redone, and with it
+    // the way back to a saved map that lay among those steps.
+    if (savedAt_ > done_) savedReachable_ = false;
     while (strokes_.size() > done_) {
         bytes_ -= strokes_.back().bytes;
         strokes_.pop_back();
@@ -110,10 +131,13 @@ void EditHistory::EndStroke(const TerrainModel& terrain) {
     strokes_.push_back(std::move(s));
     current_ = Stroke();
     ++done_;
+    Tell(terrain, strokes_.back(), true);
     while (!strokes_.empty() && (strokes_.size() > maxStrokes_ || bytes_ > maxBytes_)) {
         bytes_ -= strokes_.front().bytes;
         strokes_.pop_front();
         --done_;
+        if (savedAt_ == 0) savedReachable_ = false;
+        else --savedAt_;
     }
 }
 
@@ -134,6 +158,7 @@ bool EditHistory::Undo(TerrainModel& terrain) {
     }
     --done_;
     Write(terrain, strokes_[done_], false);
+    Tell(terrain, strokes_[done_], false);
     return true;
 }
 
@@ -144,6 +169,7 @@ bool EditHistory::Redo(TerrainModel& terrain) {
         return false;
     }
     Write(terrain, strokes_[done_], true);
+    Tell(terrain, strokes_[done_], true);
     ++done_;
     return true;
 }

@@ -13,6 +13,18 @@
 // on: a history whose grid size no longer matches the model is cleared
 // instead of applied. One program-wide history, gEditHistory, serves the
 // editor; one thread.
+//
+// Unsaved state: the history remembers the step at which the grid equals
+// the map last loaded or saved (or the one the editor started with). The map
+// is unsaved whenever the steps done differ from that mark, so undoing back
+// to it makes the map saved again; once the steps that lead back to it are
+// dropped (a new stroke after undoing past it, or the oldest steps going)
+// nothing can, until the next save or load.
+//
+// Change sink: every finished stroke, undo and redo hands the records it
+// left in the grid (vertex index and the record now there) to one sink, so
+// that whoever keeps a copy of the map elsewhere can follow each change as
+// it happens.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +33,16 @@
 #include <vector>
 
 #include "terrain/TerrainModel.h"
+
+// The records a step left in the grid: count vertex indices (column-major, as
+// above) and the record each vertex now holds, on a grid of the given size.
+struct GridChange {
+    const uint32_t* index;
+    const TerrainVertex* records;
+    size_t count;
+    int32_t gridWidth, gridHeight;
+};
+using ChangeSink = void (*)(void* user, const GridChange& change);
 
 class EditHistory {
 public:
@@ -45,7 +67,19 @@ public:
     bool Redo(TerrainModel& terrain);
 
     // Forgets every step and the open stroke (a loaded map starts afresh).
+    // The grid as it is counts as saved afterwards.
     void Clear();
+
+    // The grid as it is now is the map on disk (a save or load has just
+    // succeeded). While a stroke is open the grid is between two steps, so
+    // no step can bring the saved map back and it stays unsaved.
+    void MarkSaved();
+    // True when the grid differs from the map last loaded or saved, as far as
+    // the steps tell.
+    bool Unsaved() const { return !savedReachable_ || savedAt_ != done_; }
+
+    // One sink (null for none) for the changes of every later step.
+    void SetChangeSink(ChangeSink sink, void* user);
 
     size_t UndoSteps() const { return done_; }
     size_t RedoSteps() const { return strokes_.size() - done_; }
@@ -63,11 +97,16 @@ private:
     bool SameGrid(const TerrainModel& terrain) const;
     void DropOpen();
     void Write(TerrainModel& terrain, const Stroke& stroke, bool after);
+    void Tell(const TerrainModel& terrain, const Stroke& stroke, bool after) const;
 
     size_t maxStrokes_, maxBytes_;
     std::deque<Stroke> strokes_;  // [0, done_) undoable, [done_, size) redoable
     size_t done_ = 0;
     size_t bytes_ = 0;
+    size_t savedAt_ = 0;           // done_ at the last save or load
+    bool savedReachable_ = true;   // the steps up to savedAt_ still exist
+    ChangeSink sink_ = nullptr;
+    void* sinkUser_ = nullptr;
     int32_t gridWidth_ = -1, gridHeight_ = -1;  // grid the steps belong to
 
     bool open_ = false;

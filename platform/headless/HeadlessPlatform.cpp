@@ -81,6 +81,8 @@ struct State {
     std::vector<bool> dialogCancelled;
     size_t dialogNext = 0;
     int dialogCalls = 0;
+    std::string openPlace;
+    std::string stateFolder;  // empty: the system names none
 };
 
 State& S() {
@@ -387,6 +389,10 @@ void FreeString(char* text) { std::free(text); }
 
 const char* ProgramPath() { return "/headless/terrain-editor"; }
 
+void SetOpenDialogPlace(const char* folder) { S().openPlace = folder != nullptr ? folder : ""; }
+
+const char* StateFolder() { return S().stateFolder.empty() ? nullptr : S().stateFolder.c_str(); }
+
 }  // namespace plat
 
 namespace headless {
@@ -480,5 +486,8 @@ void ScriptFileDialogAnswers(const std::vector<const char*>& answers) {
 }
 
 int FileDialogCalls() { return S().dialogCalls; }
+const std::string& OpenDialogPlace() { return S().openPlace; }
+
+void SetStateFolder(const std::string& folder) { S().stateFolder = folder; }
 
 }  // namespace headless

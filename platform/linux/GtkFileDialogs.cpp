@@ -5,7 +5,8 @@
 // over the fullscreen editor window, and start in the folder of the path
 // given (the program passes its executable's path). Paths returned are
 // heap copies made with strdup, released with FreeString. A name typed into
-// the save dialog without an extension gets the default extension.
+// the save dialog without an extension gets the default extension. The open
+// dialog lists the place the program names among its shortcut folders.
 #include <gtk/gtk.h>
 #include <unistd.h>
 
@@ -18,6 +19,12 @@
 #include "platform/linux/FileDialogSupport.h"
 
 namespace {
+
+// The dialogs' memory: the folder the open dialog offers as a place.
+struct DialogSettings {
+    std::string openPlace;
+};
+DialogSettings sDialogs;
 
 bool EnsureGtk() {
     static bool started = false;
@@ -57,6 +64,8 @@ char* RunFileDialog(bool save, const char* title, const char* defaultExtension,
     AddFilters(chooser, filter);
     const std::string folder = desktop::InitialFolder(initialPath);
     if (!folder.empty()) gtk_file_chooser_set_current_folder(chooser, folder.c_str());
+    if (!save && !sDialogs.openPlace.empty())
+        gtk_file_chooser_add_shortcut_folder(chooser, sDialogs.openPlace.c_str(), nullptr);
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
     gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
     gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
@@ -92,6 +101,8 @@ char* SaveFileDialog(const char* title, const char* defaultExtension, const char
 }
 
 void FreeString(char* text) { std::free(text); }
+
+void SetOpenDialogPlace(const char* folder) { sDialogs.openPlace = folder != nullptr ? folder : ""; }
 
 const char* ProgramPath() {
     static std::string path;

@@ -1,0 +1,92 @@
+// Keeping the map on screen recoverable, whatever ends the editor.
+//
+// Layout of the state folder (plat::StateFolder):
+//   session-XXXXXX/        one per running editor, its own and locked:
+//     lock                 held (plat::CreateLock) while the editor runs
+//     journal              base and changes (RecoveryJournal.h)
+//     base-N.map           a snapshot of the grid, or a hard link to the
+//                          map file the user loaded or saved
+//     recovered            after a quit with unsaved work: the path of the
+//                          recovered map, not yet told to the user
+//   Wiederhergestellt YYYY-MM-DD HH-MM.map
+//                          recovered maps, the newest kKeptRecoveredMaps kept
+//
+// While the map is unsaved every finished step is appended to the journal
+// and synced at the end of the main-loop pass that finished it, before the
+// next frame is drawn; nothing is written while a stroke goes on. A save or
+// a load makes the file the new base (linked into the session folder where
+// the file system allows, else named by its path and checked by its
+// identity). Where no journal stands (at the first change of the start map,
+// or after a write failed) the grid is written whole as the base instead.
+// A quit with unsaved work writes the recovered map at once; a clean quit
+// leaves nothing. At the next start, every session whose lock can be taken
+// belongs to an editor that has ended: its journal becomes a recovered map.
+//
+// Ownership: one RecoveryKeeper per editor run, owned by RunEditor; it
+// holds its session's lock until it is destroyed. Failures to write never
+// stop the editing: they are told once per session in a message box.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/PlatformStore.h"
+
+class TerrainModel;
+struct GridChange;
+
+class RecoveryKeeper {
+public:
+    static constexpr size_t kKeptRecoveredMaps = 10;
+
+    // folder: the state folder with its separator; empty keeps nothing.
+    explicit RecoveryKeeper(const std::string& folder);
+    ~RecoveryKeeper();
+    RecoveryKeeper(const RecoveryKeeper&) = delete;
+    RecoveryKeeper& operator=(const RecoveryKeeper&) = delete;
+
+    // Turns the data of every editor that has ended into recovered maps and
+    // returns their paths, the ones already written at a quit included.
+    std::vector<std::string> RecoverEnded();
+
+    // The history's change sink (user: the keeper): collects the change for
+    // the next Flush.
+    static void Collect(void* keeper, const GridChange& change);
+    // The grid is now the map file at path (it was just saved or loaded).
+    void Rebase(const TerrainModel& terrain, const std::string& path);
+    // Has every change collected so far on the disk; at the end of a pass.
+    void Flush(const TerrainModel& terrain);
+    // The editor ends: with unsaved work the grid becomes a recovered map,
+    // otherwise the session's data is removed.
+    void Finish(const TerrainModel& terrain, bool unsaved);
+
+    // The recovered map's path after Finish wrote one, else empty.
+    const std::string& RecoveredPath() const { return recovered_; }
+    // True once a write failed in this session.
+    bool HasFailed() const { return failed_; }
+
+private:
+    // Opens this editor's own session folder and lock, once. False when it
+    // cannot (told once) or when there is no state folder.
+    bool Begin();
+    bool WriteSnapshotBase(const TerrainModel& terrain);
+    bool StartJournal(const std::string& snapshotName, const std::string& originalPath,
+                      const plat::FileIdentity& base, int32_t width, int32_t height);
+    void RemoveOldBases(const std::string& keep);
+    void Failed();
+    std::string NewRecoveredPath(int64_t secondsSince1970) const;
+    void PruneRecoveredMaps() const;
+    void RemoveSession();
+
+    std::string folder_;   // state folder, empty: keep nothing
+    std::string session_;  // this editor's session folder, empty until Begin
+    plat::FileLock lock_ = nullptr;
+    plat::AppendFile journal_ = nullptr;  // null: no journal stands
+    int32_t width_ = 0, height_ = 0;      // grid the journal belongs to
+    unsigned baseNumber_ = 0;
+    std::vector<uint8_t> pending_;  // changes collected since the last Flush
+    bool gridChanged_ = false;      // a change arrived that the journal lacks
+    bool failed_ = false;
+    std::string recovered_;
+};

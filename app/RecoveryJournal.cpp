@@ -1,0 +1,207 @@
+// Encoding and reading of the recovery journal. The journal is read as a
+// stream, one field or change at a time: every count is checked against the
+// bytes the file still holds and against the grid before anything is
+// allocated for it, so a damaged journal costs no more than its own size.
+#include "app/RecoveryJournal.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "app/MapFile.h"
+#include "gl/LittleEndian.h"
+#include "platform/PlatformFiles.h"
+#include "terrain/EditHistory.h"
+#include "terrain/TerrainModel.h"
+
+namespace {
+
+const uint8_t kHeaderMagic[4] = {'T', 'E', 'J', '1'};
+const uint8_t kChangeMagic[4] = {'T', 'E', 'C', '1'};
+// Bytes of one change entry: the vertex index and its record.
+const size_t kEntryBytes = 4 + kMapRecordBytes;
+// Longest base path a header may name.
+const uint32_t kMaxPathBytes = 1 << 16;
+
+const uint64_t kFnvOffset = 14695981039346656037ull;
+const uint64_t kFnvPrime = 1099511628211ull;
+
+uint64_t Fnv(const uint8_t* bytes, size_t count, uint64_t hash = kFnvOffset) {
+    for (size_t i = 0; i < count; ++i) hash = (hash ^ bytes[i]) * kFnvPrime;
+    return hash;
+}
+
+void Put32(std::vector<uint8_t>* out, uint32_t value) {
+    uint8_t bytes[4];
+    WriteLe32(bytes, value);
+    out->insert(out->end(), bytes, bytes + 4);
+}
+
+void Put64(std::vector<uint8_t>* out, uint64_t value) {
+    Put32(out, uint32_t(value));
+    Put32(out, uint32_t(value >> 32));
+}
+
+void PutText(std::vector<uint8_t>* out, const std::string& text) {
+    Put32(out, uint32_t(text.size()));
+    out->insert(out->end(), text.begin(), text.end());
+}
+
+uint64_t Read64(const uint8_t* p) { return uint64_t(ReadLe32(p)) | (uint64_t(ReadLe32(p + 4)) << 32); }
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// A journal being read: the stream, the bytes left in it, and the running
+// checksum of what was read since the last reset.
+struct Reader {
+    std::unique_ptr<std::FILE, FileCloser> file;
+    uint64_t left = 0;
+    uint64_t hash = kFnvOffset;
+
+    bool Bytes(void* out, size_t count) {
+        if (count > left || std::fread(out, 1, count, file.get()) != count) return false;
+        left -= count;
+        hash = Fnv(static_cast<uint8_t*>(out), count, hash);
+        return true;
+    }
+    bool U32(uint32_t* value) {
+        uint8_t b[4];
+        if (!Bytes(b, 4)) return false;
+        *value = ReadLe32(b);
+        return true;
+    }
+    bool U64(uint64_t* value) {
+        uint8_t b[8];
+        if (!Bytes(b, 8)) return false;
+        *value = Read64(b);
+        return true;
+    }
+    bool Text(std::string* text) {
+        uint32_t length;
+        if (!U32(&length) || length > kMaxPathBytes || length > left) return false;
+        text->assign(length, '\0');
+        return length == 0 || Bytes(&(*text)[0], length);
+    }
+    // The stored checksum of what was read since the last reset.
+    bool Checked() {
+        const uint64_t expected = hash;
+        uint64_t stored;
+        if (!U64(&stored)) return false;
+        hash = kFnvOffset;
+        return stored == expected;
+    }
+};
+
+bool ReadHeader(Reader& in, JournalHeader* header) {
+    uint8_t magic[4];
+    uint32_t width, height;
+    uint64_t modified;
+    if (!in.Bytes(magic, 4) || std::memcmp(magic, kHeaderMagic, 4) != 0) return false;
+    if (!in.U32(&width) || !in.U32(&height)) return false;
+    header->width = int32_t(width);
+    header->height = int32_t(height);
+    if (!in.Text(&header->snapshotName) || !in.Text(&header->originalPath)) return false;
+    if (!in.U64(&header->base.size) || !in.U64(&modified) || !in.U64(&header->base.file) ||
+        !in.U64(&header->base.volume))
+        return false;
+    header->base.modified = int64_t(modified);
+    return in.Checked() && header->width >= 0 && header->height >= 0 &&
+           header->width <= kMaxMapCellsPerSide && header->height <= kMaxMapCellsPerSide;
+}
+
+// Reads the base candidates in order; true once one with the recorded
+// identity loaded with the header's grid size.
+bool LoadBase(const JournalHeader& header, const std::string& sessionFolder,
+              TerrainModel& terrain) {
+    const std::string candidates[2] = {
+        header.snapshotName.empty() ? std::string() : sessionFolder + header.snapshotName,
+        header.originalPath};
+    for (const std::string& path : candidates) {
+        plat::FileIdentity identity;
+        if (path.empty() || !plat::GetFileIdentity(path, &identity) ||
+            !plat::SameIdentity(identity, header.base))
+            continue;
+        if (ReadMapFile(path.c_str(), terrain) && terrain.width == header.width &&
+            terrain.height == header.height)
+            return true;
+    }
+    return false;
+}
+
+// Applies the next whole change; false at the end of the journal, at a cut
+// or damaged change, or at an index outside the grid.
+bool ApplyChange(Reader& in, TerrainModel& terrain, std::vector<uint8_t>* buffer) {
+    uint8_t magic[4];
+    uint32_t count;
+    if (!in.Bytes(magic, 4) || std::memcmp(magic, kChangeMagic, 4) != 0 || !in.U32(&count))
+        return false;
+    const uint64_t vertices = (uint64_t(terrain.width) + 1) * (uint64_t(terrain.height) + 1);
+    if (count > vertices || uint64_t(count) * kEntryBytes > in.left) return false;
+    buffer->resize(size_t(count) * kEntryBytes);
+    if (!in.Bytes(buffer->data(), buffer->size()) || !in.Checked()) return false;
+    for (size_t k = 0; k < count; ++k)
+        if (ReadLe32(buffer->data() + k * kEntryBytes) >= vertices) return false;
+    const size_t rows = size_t(terrain.height) + 1;
+    for (size_t k = 0; k < count; ++k) {
+        const uint8_t* entry = buffer->data() + k * kEntryBytes;
+        const uint32_t index = ReadLe32(entry);
+        DecodeMapRecord(entry + 4, terrain.columns[index / rows][index % rows]);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodeJournalHeader(const JournalHeader& header) {
+    std::vector<uint8_t> out(kHeaderMagic, kHeaderMagic + 4);
+    Put32(&out, uint32_t(header.width));
+    Put32(&out, uint32_t(header.height));
+    PutText(&out, header.snapshotName);
+    PutText(&out, header.originalPath);
+    Put64(&out, header.base.size);
+    Put64(&out, uint64_t(header.base.modified));
+    Put64(&out, header.base.file);
+    Put64(&out, header.base.volume);
+    Put64(&out, Fnv(out.data(), out.size()));
+    return out;
+}
+
+void AppendJournalChange(const GridChange& change, std::vector<uint8_t>* out) {
+    const size_t start = out->size();
+    out->insert(out->end(), kChangeMagic, kChangeMagic + 4);
+    Put32(out, uint32_t(change.count));
+    out->resize(start + 8 + change.count * kEntryBytes);
+    uint8_t* entry = out->data() + start + 8;
+    for (size_t k = 0; k < change.count; ++k, entry += kEntryBytes) {
+        WriteLe32(entry, change.index[k]);
+        EncodeMapRecord(change.records[k], entry + 4);
+    }
+    Put64(out, Fnv(out->data() + start, out->size() - start));
+}
+
+bool RebuildFromJournal(const std::string& journalPath, const std::string& sessionFolder,
+                        TerrainModel& terrain, std::string* reason) {
+    Reader in;
+    plat::FileIdentity identity;
+    in.file.reset(plat::OpenRegularFile(journalPath.c_str(), "rb", nullptr));
+    if (!in.file || !plat::GetFileIdentity(journalPath, &identity)) {
+        *reason = "the journal cannot be read";
+        return false;
+    }
+    in.left = identity.size;
+    JournalHeader header;
+    if (!ReadHeader(in, &header)) {
+        *reason = "the journal's header is damaged";
+        return false;
+    }
+    if (!LoadBase(header, sessionFolder, terrain)) {
+        *reason = "the journal's base map is gone or was changed";
+        return false;
+    }
+    std::vector<uint8_t> buffer;
+    while (ApplyChange(in, terrain, &buffer)) {
+    }
+    return true;
+}
