@@ -136,7 +136,7 @@ void RunEditor(int width, int height) {
             gEditMode = kModeNone;
         }
         // The pass's finished steps reach the disk before the next frame.
-        recovery.Flush(*gTerrain);
+        recovery.Flush(*gTerrain, gEditHistory.Unsaved());
     }
 
     // A stroke still held when the editor ends is finished work too.

@@ -127,23 +127,15 @@ void RecoveryKeeper::Collect(void* user, const GridChange& change) {
     }
 }
 
-bool RecoveryKeeper::StartJournal(const std::string& snapshotName,
-                                  const std::string& originalPath,
-                                  const plat::FileIdentity& base, int32_t width, int32_t height) {
-    JournalHeader header;
-    header.width = width;
-    header.height = height;
-    header.snapshotName = snapshotName;
-    header.originalPath = originalPath;
-    header.base = base;
+bool RecoveryKeeper::StartJournal(const JournalHeader& header) {
     const std::string path = session_ + kJournalName;
     plat::CloseAppend(journal_);
     journal_ = nullptr;
     if (!WriteFile(path, EncodeJournalHeader(header))) return false;
     journal_ = plat::OpenAppend(path);
-    width_ = width;
-    height_ = height;
-    if (journal_ != nullptr) RemoveOldBases(snapshotName);
+    width_ = header.width;
+    height_ = header.height;
+    if (journal_ != nullptr) RemoveOldBases(header.snapshotName);
     return journal_ != nullptr;
 }
 
@@ -152,12 +144,15 @@ void RecoveryKeeper::RemoveOldBases(const std::string& keep) {
         if (StartsWith(name, kBasePrefix) && name != keep) plat::RemoveFile(session_ + name);
 }
 
-bool RecoveryKeeper::WriteSnapshotBase(const TerrainModel& terrain) {
-    const std::string name = kBasePrefix + std::to_string(++baseNumber_) + kMapSuffix;
-    plat::FileIdentity identity;
-    return WriteMapFile((session_ + name).c_str(), terrain, true) &&
-           plat::GetFileIdentity(session_ + name, &identity) &&
-           StartJournal(name, std::string(), identity, terrain.width, terrain.height);
+bool RecoveryKeeper::WriteSnapshotBase(const TerrainModel& terrain, bool unsaved) {
+    JournalHeader header;
+    header.width = terrain.width;
+    header.height = terrain.height;
+    header.unsaved = unsaved;
+    header.snapshotName = kBasePrefix + std::to_string(++baseNumber_) + kMapSuffix;
+    const std::string path = session_ + header.snapshotName;
+    return WriteMapFile(path.c_str(), terrain, true) &&
+           plat::GetFileIdentity(path, &header.base) && StartJournal(header);
 }
 
 void RecoveryKeeper::Rebase(const TerrainModel& terrain, const std::string& path) {
@@ -166,26 +161,34 @@ void RecoveryKeeper::Rebase(const TerrainModel& terrain, const std::string& path
     plat::CloseAppend(journal_);
     journal_ = nullptr;
     if (!Begin()) return;
-    plat::FileIdentity identity;
-    // Without the file's identity the next change writes the grid whole.
-    if (!plat::GetFileIdentity(path, &identity)) return;
+    JournalHeader header;
+    header.width = terrain.width;
+    header.height = terrain.height;
+    header.originalPath = Absolute(path);
+    // Without the file's identity the next change writes the grid whole;
+    // until then the map is saved, and the old journal tells of nothing.
+    if (!plat::GetFileIdentity(path, &header.base)) {
+        plat::RemoveFile(session_ + kJournalName);
+        return;
+    }
     // A second name for the file keeps its content even when the user's
     // name is later replaced by another map.
-    std::string name = kBasePrefix + std::to_string(++baseNumber_) + kMapSuffix;
-    if (!plat::LinkFile(path, session_ + name)) name.clear();
-    if (!StartJournal(name, Absolute(path), identity, terrain.width, terrain.height)) Failed();
+    header.snapshotName = kBasePrefix + std::to_string(++baseNumber_) + kMapSuffix;
+    if (!plat::LinkFile(path, session_ + header.snapshotName)) header.snapshotName.clear();
+    if (!StartJournal(header)) Failed();
 }
 
-void RecoveryKeeper::Flush(const TerrainModel& terrain) {
+void RecoveryKeeper::Flush(const TerrainModel& terrain, bool unsaved) {
     if (!gridChanged_) return;
     gridChanged_ = false;
     if (!Begin()) {
         pending_.clear();
         return;
     }
+    AppendJournalState(unsaved, &pending_);
     const bool ok = journal_ != nullptr
                         ? plat::Append(journal_, pending_.data(), pending_.size(), true)
-                        : WriteSnapshotBase(terrain);
+                        : WriteSnapshotBase(terrain, unsaved);
     pending_.clear();
     if (ok) return;
     // The journal lacks this change now: it is given up, and the next
@@ -205,7 +208,7 @@ void RecoveryKeeper::Finish(const TerrainModel& terrain, bool unsaved) {
     if (!WriteMapFile(path.c_str(), terrain, true) ||
         !WriteFile(session_ + kNoteName, std::vector<uint8_t>(path.begin(), path.end()))) {
         // The next start rebuilds the map from the journal instead.
-        Flush(terrain);
+        Flush(terrain, unsaved);
         Failed();
         return;
     }
@@ -266,7 +269,9 @@ std::vector<std::string> RecoveryKeeper::RecoverEnded() {
         if (path.empty() && plat::GetFileIdentity(session + kJournalName, &journal)) {
             TerrainModel grid(nullptr, 0, 0);
             std::string reason;
-            if (RebuildFromJournal(session + kJournalName, session, grid, &reason)) {
+            bool unsaved = false;
+            if (RebuildFromJournal(session + kJournalName, session, grid, &unsaved, &reason) &&
+                unsaved) {
                 path = NewRecoveredPath(journal.modified / 1000000000);
                 if (!WriteMapFile(path.c_str(), grid, true)) {
                     // Kept for the next start, which may find room to write.

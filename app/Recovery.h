@@ -20,7 +20,8 @@
 // or after a write failed) the grid is written whole as the base instead.
 // A quit with unsaved work writes the recovered map at once; a clean quit
 // leaves nothing. At the next start, every session whose lock can be taken
-// belongs to an editor that has ended: its journal becomes a recovered map.
+// belongs to an editor that has ended: its journal becomes a recovered map
+// when its last state was unsaved work.
 //
 // Ownership: one RecoveryKeeper per editor run, owned by RunEditor; it
 // holds its session's lock until it is destroyed. Failures to write never
@@ -35,6 +36,7 @@
 
 class TerrainModel;
 struct GridChange;
+struct JournalHeader;
 
 class RecoveryKeeper {
 public:
@@ -55,8 +57,9 @@ public:
     static void Collect(void* keeper, const GridChange& change);
     // The grid is now the map file at path (it was just saved or loaded).
     void Rebase(const TerrainModel& terrain, const std::string& path);
-    // Has every change collected so far on the disk; at the end of a pass.
-    void Flush(const TerrainModel& terrain);
+    // Has every change collected so far on the disk, with whether the grid
+    // is now unsaved work; at the end of a pass.
+    void Flush(const TerrainModel& terrain, bool unsaved);
     // The editor ends: with unsaved work the grid becomes a recovered map,
     // otherwise the session's data is removed.
     void Finish(const TerrainModel& terrain, bool unsaved);
@@ -70,9 +73,8 @@ private:
     // Opens this editor's own session folder and lock, once. False when it
     // cannot (told once) or when there is no state folder.
     bool Begin();
-    bool WriteSnapshotBase(const TerrainModel& terrain);
-    bool StartJournal(const std::string& snapshotName, const std::string& originalPath,
-                      const plat::FileIdentity& base, int32_t width, int32_t height);
+    bool WriteSnapshotBase(const TerrainModel& terrain, bool unsaved);
+    bool StartJournal(const JournalHeader& header);
     void RemoveOldBases(const std::string& keep);
     void Failed();
     std::string NewRecoveredPath(int64_t secondsSince1970) const;

@@ -18,6 +18,7 @@ namespace {
 
 const uint8_t kHeaderMagic[4] = {'T', 'E', 'J', '1'};
 const uint8_t kChangeMagic[4] = {'T', 'E', 'C', '1'};
+const uint8_t kStateMagic[4] = {'T', 'E', 'S', '1'};
 // Bytes of one change entry: the vertex index and its record.
 const size_t kEntryBytes = 4 + kMapRecordBytes;
 // Longest base path a header may name.
@@ -96,12 +97,13 @@ struct Reader {
 
 bool ReadHeader(Reader& in, JournalHeader* header) {
     uint8_t magic[4];
-    uint32_t width, height;
+    uint32_t width, height, unsaved;
     uint64_t modified;
     if (!in.Bytes(magic, 4) || std::memcmp(magic, kHeaderMagic, 4) != 0) return false;
-    if (!in.U32(&width) || !in.U32(&height)) return false;
+    if (!in.U32(&width) || !in.U32(&height) || !in.U32(&unsaved)) return false;
     header->width = int32_t(width);
     header->height = int32_t(height);
+    header->unsaved = unsaved != 0;
     if (!in.Text(&header->snapshotName) || !in.Text(&header->originalPath)) return false;
     if (!in.U64(&header->base.size) || !in.U64(&modified) || !in.U64(&header->base.file) ||
         !in.U64(&header->base.volume))
@@ -130,13 +132,19 @@ bool LoadBase(const JournalHeader& header, const std::string& sessionFolder,
     return false;
 }
 
-// Applies the next whole change; false at the end of the journal, at a cut
-// or damaged change, or at an index outside the grid.
-bool ApplyChange(Reader& in, TerrainModel& terrain, std::vector<uint8_t>* buffer) {
+// Applies the next whole change or takes the next state; false at the end
+// of the journal, at a cut or damaged record, or at an index outside the
+// grid.
+bool ApplyRecord(Reader& in, TerrainModel& terrain, bool* unsaved, std::vector<uint8_t>* buffer) {
     uint8_t magic[4];
     uint32_t count;
-    if (!in.Bytes(magic, 4) || std::memcmp(magic, kChangeMagic, 4) != 0 || !in.U32(&count))
-        return false;
+    if (!in.Bytes(magic, 4) || !in.U32(&count)) return false;
+    if (std::memcmp(magic, kStateMagic, 4) == 0) {
+        if (!in.Checked()) return false;
+        *unsaved = count != 0;
+        return true;
+    }
+    if (std::memcmp(magic, kChangeMagic, 4) != 0) return false;
     const uint64_t vertices = (uint64_t(terrain.width) + 1) * (uint64_t(terrain.height) + 1);
     if (count > vertices || uint64_t(count) * kEntryBytes > in.left) return false;
     buffer->resize(size_t(count) * kEntryBytes);
@@ -158,6 +166,7 @@ std::vector<uint8_t> EncodeJournalHeader(const JournalHeader& header) {
     std::vector<uint8_t> out(kHeaderMagic, kHeaderMagic + 4);
     Put32(&out, uint32_t(header.width));
     Put32(&out, uint32_t(header.height));
+    Put32(&out, header.unsaved ? 1 : 0);
     PutText(&out, header.snapshotName);
     PutText(&out, header.originalPath);
     Put64(&out, header.base.size);
@@ -181,8 +190,15 @@ void AppendJournalChange(const GridChange& change, std::vector<uint8_t>* out) {
     Put64(out, Fnv(out->data() + start, out->size() - start));
 }
 
+void AppendJournalState(bool unsaved, std::vector<uint8_t>* out) {
+    const size_t start = out->size();
+    out->insert(out->end(), kStateMagic, kStateMagic + 4);
+    Put32(out, unsaved ? 1 : 0);
+    Put64(out, Fnv(out->data() + start, out->size() - start));
+}
+
 bool RebuildFromJournal(const std::string& journalPath, const std::string& sessionFolder,
-                        TerrainModel& terrain, std::string* reason) {
+                        TerrainModel& terrain, bool* unsaved, std::string* reason) {
     Reader in;
     plat::FileIdentity identity;
     in.file.reset(plat::OpenRegularFile(journalPath.c_str(), "rb", nullptr));
@@ -200,8 +216,9 @@ bool RebuildFromJournal(const std::string& journalPath, const std::string& sessi
         *reason = "the journal's base map is gone or was changed";
         return false;
     }
+    *unsaved = header.unsaved;
     std::vector<uint8_t> buffer;
-    while (ApplyChange(in, terrain, &buffer)) {
+    while (ApplyRecord(in, terrain, unsaved, &buffer)) {
     }
     return true;
 }

@@ -141,37 +141,8 @@ e2e_log "water in the pit: $(rgb_mean "$shot" $POND)"
 mapFile="$E2E_OUT/edited.map"
 rm -f "$mapFile"
 click_icon 0 1
-saveDialog=$(wait_for_window "Karte speichern" 20) || fail "the save dialog 'Karte speichern' did not appear"
-e2e_log "save dialog $saveDialog at $(window_geometry "$saveDialog")"
-# Typing starts once GTK has drawn the dialog (a light dialog over the scene).
-read -r _ _ dialogW _ <<<"$(window_geometry "$saveDialog")"
-dialog_drawn() {
-    capture
-    read -r gx gy _ _ <<<"$(window_geometry "$saveDialog")"
-    at_least "$(region_mean "$shot" "$dialogW" 60 "$gx" "$gy")" 0.6
-}
-wait_until 20 dialog_drawn || fail "the save dialog is not drawn"
-pointer_to "$saveDialog" $((dialogW / 2)) 26
-# The dialog takes the keyboard focus itself: typing goes straight into it.
-xdotool key ctrl+a
-xdotool type --delay 20 "$mapFile"
-# The name field completes folder names as it goes, with a pop-up list that
-# would take the Return: wait until the dialog's picture stands still, then
-# press Return, and again should the dialog still be open a while later.
-previousDialog=""
-dialog_settled() {
-    capture
-    read -r gx gy gw gh <<<"$(window_geometry "$saveDialog")"
-    local now
-    now=$(convert "$shot" -crop "${gw}x${gh}+${gx}+${gy}" +repage -depth 8 rgb:- | md5sum)
-    [ "$now" = "$previousDialog" ] && return 0
-    previousDialog=$now
-    return 1
-}
-wait_until 20 dialog_settled || fail "the save dialog does not settle after typing"
-cp "$shot" "$E2E_OUT/save_dialog.png"
-wait_until 40 'xdotool key Return; wait_for_no_window "Karte speichern" 8' ||
-    fail "the save dialog stays open after Return"
+file_dialog_enter "Karte speichern" "$mapFile" "$shot"
+cp "$E2E_OUT/dialog.png" "$E2E_OUT/save_dialog.png"
 size_reached() { [ -f "$mapFile" ] && [ "$(stat -c %s "$mapFile")" = 4491340 ]; }
 wait_until 20 size_reached || fail "no map file of 4,491,340 bytes ($(stat -c %s "$mapFile" 2>&1))"
 header=$(od -A n -t d4 -N 8 "$mapFile" | tr -s ' ' | sed 's/^ //')

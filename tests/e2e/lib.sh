@@ -245,3 +245,38 @@ icon_y() { echo $((1023 - (197 - 60 * $1) - 24)); }
 at_least() {
     awk -v a="$1" -v b="$2" 'BEGIN { exit !(a + 0 >= b + 0) }'
 }
+
+# file_dialog_enter TITLE PATH SHOT: waits for the GTK file dialog TITLE,
+# types PATH into it once it is drawn and has settled, and presses Return
+# until the dialog is gone. SHOT is the screenshot file the checks use (the
+# caller's own). With no window manager the dialog takes the keyboard focus
+# itself; the name field completes folder names as it goes, with a pop-up
+# list that would take the Return, so Return waits for the dialog's picture
+# to stand still and is pressed again should the dialog still be open.
+file_dialog_enter() {
+    local title=$1 path=$2 shot=$3 dialog dialogW previous=""
+    dialog=$(wait_for_window "$title" 20) || fail "the dialog '$title' did not appear"
+    read -r _ _ dialogW _ <<<"$(window_geometry "$dialog")"
+    _dialog_drawn() {
+        screenshot "$shot"
+        read -r gx gy _ _ <<<"$(window_geometry "$dialog")"
+        at_least "$(region_mean "$shot" "$dialogW" 60 "$gx" "$gy")" 0.6
+    }
+    wait_until 20 _dialog_drawn || fail "the dialog '$title' is not drawn"
+    pointer_to "$dialog" $((dialogW / 2)) 26
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$path"
+    _dialog_settled() {
+        screenshot "$shot"
+        read -r gx gy gw gh <<<"$(window_geometry "$dialog")"
+        local now
+        now=$(convert "$shot" -crop "${gw}x${gh}+${gx}+${gy}" +repage -depth 8 rgb:- | md5sum)
+        [ "$now" = "$previous" ] && return 0
+        previous=$now
+        return 1
+    }
+    wait_until 20 _dialog_settled || fail "the dialog '$title' does not settle after typing"
+    cp "$shot" "$E2E_OUT/dialog.png"
+    wait_until 40 "xdotool key Return; wait_for_no_window '$title' 8" ||
+        fail "the dialog '$title' stays open after Return"
+}

@@ -16,7 +16,10 @@
 #     Return write a map of 4,491,340 bytes with header 256, 256; saving
 #     again over it succeeds with the new content; saving as Höhenkarte.map
 #     succeeds; loading the first file brings its picture back;
-#   - Escape ends the program with exit code 0;
+#   - a stroke after the last save, then Escape: exit code 0, and the
+#     recovered map lies under %LOCALAPPDATA%\terrain-editor\; the next
+#     start shows the box "Wiederherstellung" and then leaves no session
+#     data behind;
 #   - on a 1024 x 768 display Start shows the box "Fehler", and Return ends
 #     the program with exit code 0.
 # The Wine prefix lives in the build folder (wineprefix/), made by wineboot
@@ -221,11 +224,41 @@ e2e_log "karte.map loaded: its hill is back"
 # 8. The map saved under a name with umlauts.
 save_as "Höhenkarte.map"
 
-# 9. Escape ends the program.
+# 9. A stroke after the save, then Escape: the program ends with exit code
+# 0 and the unsaved map is recovered under %LOCALAPPDATA%.
+click_icon 2 0
+pointer_to "$win" $HILL_X $HILL_Y
+capture
+cp "$shot" "$E2E_OUT/before_last.png"
+xdotool mousedown 1
+wait_until 60 'capture; [ "$(changed_in "$E2E_OUT/before_last.png" "$shot" $HILL)" -gt 4000 ]' ||
+    fail "the last stroke changes nothing"
+xdotool mouseup 1
+park_pointer
 xdotool key Escape
 code=$(wait_for_exit "$E2E_EDITOR_PID" 10) || fail "the program did not end within 10 s of Escape"
 [ "$code" = 0 ] || fail "the program ended with exit code $code"
 e2e_log "program ended with exit code 0"
+state=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local/terrain-editor 2>/dev/null | head -n1)
+[ -n "$state" ] && ls "$state" | grep -q '^Wiederhergestellt .*\.map$' ||
+    fail "no recovered map under %LOCALAPPDATA% ($(ls -R "$WINEPREFIX/drive_c/users" 2>&1 | grep -i terrain))"
+e2e_log "recovered map under ${state#$WINEPREFIX/}: $(ls "$state" | grep '^Wiederhergestellt ')"
+
+# 9b. The next start names it in the box "Wiederherstellung".
+start_editor "$launcher"
+dialog=$(wait_for_window OpenGL 60) || fail "the start dialog did not appear again"
+pointer_to "$dialog" 57 54
+xdotool key Return
+box=$(wait_for_window Wiederherstellung 30) || fail "no box 'Wiederherstellung' at the next start"
+screenshot "$E2E_OUT/recovery_box.png"
+press_key "$box" Return
+wait_for_no_window Wiederherstellung 10 || fail "the box 'Wiederherstellung' does not close"
+win=$(wait_for_window OpenGLFullScreen 30) || fail "the fullscreen window did not appear after the box"
+press_key "$win" Escape
+code=$(wait_for_exit "$E2E_EDITOR_PID" 10) || fail "the program did not end after the box"
+[ "$code" = 0 ] || fail "the program ended with exit code $code after the box"
+! ls "$state" | grep -q '^session-' || fail "session data left after the box"
+e2e_log "the next start told of the recovered map"
 
 # 10. A display that cannot take 1280 x 1024: the box "Fehler", Return, exit 0.
 # Wine's processes belong to the display they started on, so they end with it.

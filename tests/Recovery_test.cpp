@@ -1,0 +1,205 @@
+// Recovery, proven exact: random sessions of strokes, undos, redos, saves
+// and loads on grids of several sizes, with maps saved in the state
+// folder's own file system (the base is linked) and in /dev/shm (another
+// file system, so the base is named by its path). After every step the
+// session's journal, rebuilt as the next start rebuilds it, must equal the
+// grid byte for byte, and the unsaved state must say whether the grid
+// differs from the map last saved or loaded, also when another program has
+// replaced the file a base was loaded from. Sessions end by a quit with or
+// without unsaved work, or by a crash (the keeper dropped without a word);
+// the next start must hand back exactly the map of that moment, and a clean
+// quit must leave nothing behind. Last, a state folder that cannot be made
+// costs one message box and nothing else.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/MapFile.h"
+#include "app/Recovery.h"
+#include "app/RecoveryJournal.h"
+#include "platform/HeadlessControl.h"
+#include "platform/PlatformStore.h"
+#include "terrain/EditHistory.h"
+#include "terrain/TerrainModel.h"
+#include "tests/support/ImageFiles.h"
+
+namespace {
+
+std::vector<uint8_t> Grid(const TerrainModel& t) {
+    std::vector<uint8_t> bytes;
+    const size_t column = (size_t(t.height) + 1) * sizeof(TerrainVertex);
+    for (int x = 0; x <= t.width; ++x) {
+        const uint8_t* p = reinterpret_cast<const uint8_t*>(t.columns[x]);
+        bytes.insert(bytes.end(), p, p + column);
+    }
+    return bytes;
+}
+
+std::vector<std::string> Sessions(const std::string& folder) {
+    std::vector<std::string> found;
+    for (const std::string& name : plat::ListFolder(folder))
+        if (name.rfind("session-", 0) == 0) found.push_back(folder + name + "/");
+    return found;
+}
+
+// The grid the next start would rebuild from the one live session.
+std::vector<uint8_t> Rebuilt(const std::string& folder) {
+    const std::vector<std::string> sessions = Sessions(folder);
+    if (sessions.size() != 1) return {};
+    TerrainModel rebuilt(nullptr, 0, 0);
+    std::string reason;
+    bool unsaved = false;
+    if (!RebuildFromJournal(sessions[0] + "journal", sessions[0], rebuilt, &unsaved, &reason))
+        return {};
+    return Grid(rebuilt);
+}
+
+struct Session {
+    std::mt19937 random;
+    TerrainModel terrain{nullptr, 9, 6};
+    EditHistory history{12, size_t(1) << 20};
+    std::vector<uint8_t> saved;  // the grid as last saved or loaded
+    std::vector<std::string> files;
+
+    int Pick(int n) { return int(random() % unsigned(n)); }
+
+    // A stroke: random vertices of a random window get new heights and
+    // grounds (sometimes none, which is no stroke); as with the tools, only
+    // vertices the history was shown before are changed.
+    void Stroke() {
+        const int x0 = Pick(terrain.width + 1), y0 = Pick(terrain.height + 1);
+        const int x1 = x0 + Pick(4), y1 = y0 + Pick(4);
+        history.Touch(terrain, x0, x1, y0, y1);
+        for (int n = Pick(6); n > 0; --n) {
+            const int x = std::min(x0 + Pick(x1 - x0 + 1), terrain.width);
+            const int y = std::min(y0 + Pick(y1 - y0 + 1), terrain.height);
+            terrain.columns[x][y].height = float(Pick(2000)) / 1000.0f - 1.0f;
+            terrain.columns[x][y].ground = "ews"[Pick(3)];
+            terrain.columns[x][y].tileTexture = uint32_t(Pick(40));
+        }
+        history.EndStroke(terrain);
+    }
+};
+
+class RecoveryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headless::Reset();
+        state = dir.Path() + "/state/terrain-editor/";
+        shm = plat::IsFolder("/dev/shm") ? dir.Path() + "-shm" : std::string();
+        if (!shm.empty()) shm = "/dev/shm/" + shm.substr(shm.rfind('/') + 1);
+        if (!shm.empty()) {
+            ASSERT_TRUE(plat::MakeFolders(shm));
+        }
+    }
+    void TearDown() override {
+        if (!shm.empty()) testimg::Run("rm -rf '" + shm + "'");
+    }
+    testimg::TempDir dir;
+    std::string state, shm;
+};
+
+TEST_F(RecoveryTest, JournalRebuildsTheGridAfterEveryStepOfRandomSessions) {
+    Session s;
+    s.random.seed(20261209);
+    for (int run = 0; run < 12; ++run) {
+        s.terrain.Resize(5 + run % 4, 4 + run % 3);
+        s.history.Clear();
+        s.saved = Grid(s.terrain);
+        std::vector<uint8_t> last;
+        {
+            RecoveryKeeper keeper(state);
+            EXPECT_TRUE(keeper.RecoverEnded().empty());
+            s.history.SetChangeSink(&RecoveryKeeper::Collect, &keeper);
+            for (int step = 0; step < 60; ++step) {
+                const int what = s.Pick(20);
+                if (what < 11) {
+                    s.Stroke();
+                } else if (what < 14) {
+                    s.history.Undo(s.terrain);
+                } else if (what < 17) {
+                    s.history.Redo(s.terrain);
+                } else if (what == 17 && !s.files.empty()) {
+                    // Another program replaces a map of the state folder's
+                    // file system: a base kept by its link still stands.
+                    const std::string& path = s.files[size_t(s.Pick(int(s.files.size())))];
+                    TerrainModel other(nullptr, 3, 3);
+                    if (path.rfind(dir.Path(), 0) == 0) {
+                        ASSERT_TRUE(WriteMapFile(path.c_str(), other));
+                    }
+                } else if (what < 19 || s.files.empty()) {
+                    const std::string folder = !shm.empty() && s.Pick(2) ? shm : dir.Path();
+                    const std::string path = folder + "/map" + std::to_string(s.Pick(4)) + ".map";
+                    ASSERT_TRUE(WriteMapFile(path.c_str(), s.terrain));
+                    s.history.MarkSaved();
+                    keeper.Rebase(s.terrain, path);
+                    s.saved = Grid(s.terrain);
+                    s.files.push_back(path);
+                } else {
+                    const std::string& path = s.files[size_t(s.Pick(int(s.files.size())))];
+                    ASSERT_TRUE(ReadMapFile(path.c_str(), s.terrain));
+                    s.history.Clear();
+                    s.history.MarkSaved();
+                    keeper.Rebase(s.terrain, path);
+                    s.saved = Grid(s.terrain);
+                }
+                keeper.Flush(s.terrain, s.history.Unsaved());
+                const std::vector<uint8_t> now = Grid(s.terrain);
+                ASSERT_EQ(s.history.Unsaved(), now != s.saved) << "run " << run << " step " << step;
+                if (!Sessions(state).empty()) {
+                    ASSERT_TRUE(Rebuilt(state) == now) << "run " << run << " step " << step;
+                }
+            }
+            last = Grid(s.terrain);
+            const int end = run % 3;  // 0 quit, 1 crash, 2 quit after saving
+            if (end == 2) {
+                ASSERT_TRUE(WriteMapFile(dir.File("final.map").c_str(), s.terrain));
+                s.history.MarkSaved();
+            }
+            if (end != 1) keeper.Finish(s.terrain, s.history.Unsaved());
+            if (end == 0 && s.history.Unsaved()) {
+                EXPECT_FALSE(keeper.RecoveredPath().empty());
+            }
+            s.history.SetChangeSink(nullptr, nullptr);
+            EXPECT_FALSE(keeper.HasFailed());
+        }
+        // The next start: exactly the map of the end, or nothing at all.
+        const bool lost = s.history.Unsaved();
+        RecoveryKeeper next(state);
+        const std::vector<std::string> recovered = next.RecoverEnded();
+        ASSERT_EQ(recovered.size(), lost ? 1u : 0u) << "run " << run;
+        EXPECT_TRUE(Sessions(state).empty());
+        if (lost) {
+            TerrainModel back(nullptr, 0, 0);
+            ASSERT_TRUE(ReadMapFile(recovered[0].c_str(), back));
+            EXPECT_TRUE(Grid(back) == last) << "run " << run;
+        }
+    }
+    // Only the newest recovered maps stay.
+    size_t maps = 0;
+    for (const std::string& name : plat::ListFolder(state)) maps += name.rfind("Wieder", 0) == 0;
+    EXPECT_LE(maps, RecoveryKeeper::kKeptRecoveredMaps);
+}
+
+TEST_F(RecoveryTest, AStateFolderThatCannotBeWrittenIsToldOnceAndCostsNothingElse) {
+    testimg::WriteAll(dir.File("file"), {1});
+    RecoveryKeeper keeper(dir.File("file") + "/terrain-editor/");
+    Session s;
+    s.history.SetChangeSink(&RecoveryKeeper::Collect, &keeper);
+    for (int i = 0; i < 20; ++i) {
+        s.Stroke();
+        keeper.Flush(s.terrain, s.history.Unsaved());
+    }
+    keeper.Finish(s.terrain, s.history.Unsaved());
+    ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+    EXPECT_EQ(headless::MessageBoxes()[0].text,
+              "Die Wiederherstellungsdaten k\xC3\xB6nnen nicht geschrieben werden.");
+    EXPECT_EQ(headless::MessageBoxes()[0].title, "Fehler");
+    EXPECT_EQ(headless::MessageBoxes()[0].flags, 0x30u);
+    EXPECT_TRUE(s.history.Unsaved());
+}
+
+}  // namespace
