@@ -442,6 +442,21 @@ TEST_F(MapFileTest, ShortFilesKeepInitialValuesBeyondTheirEnd) {
         EXPECT_EQ(v->ground, 'e');
         EXPECT_EQ(v->height, 0.0f);
     }
+    // Loaded through the dialog, the same file says how much it lacks; a
+    // whole file says nothing.
+    for (const bool whole : {false, true}) {
+        if (whole) {
+            ASSERT_TRUE(WriteMapFile(path.c_str(), source));
+        }
+        headless::Reset();
+        headless::ScriptFileDialogAnswers({path.c_str()});
+        EXPECT_TRUE(MapLoad().done);
+        ASSERT_EQ(headless::MessageBoxes().size(), whole ? 0u : 1u);
+        if (!whole) {
+            EXPECT_EQ(headless::MessageBoxes()[0].text,
+                      "Die Karte ist unvollst\xC3\xA4ndig: 5 von 6 Feldern fehlen.");
+        }
+    }
 
     // Six bytes: the width is there, the height is not and counts as 0.
     testimg::WriteAll(path, {3, 0, 0, 0, 9, 9});
