@@ -2,8 +2,11 @@
 // through the editor's load step (the open dialog answers with that file).
 // Whatever grid results must save without a message, load back to the same
 // bytes, and take a few tool strokes; a refused file must leave the grid as
-// it was. Sanitizers catch every read or write out of bounds, leak and
-// undefined operation on the way.
+// it was, a cut one may only say so. The same bytes are then read as a
+// recovery journal twice: whole (its header taken from the input), and as
+// the changes after a sound header whose base is the saved map, which must
+// then be found. Sanitizers catch every read or write out of bounds, leak
+// and undefined operation on the way.
 //
 // Conventions: the fuzz build caps the map side at MAP_MAX_CELLS_PER_SIDE
 // (see CMakeLists.txt), so every input stays quick. The tool strokes are
@@ -19,6 +22,7 @@
 
 #include "app/Editor.h"
 #include "app/MapFile.h"
+#include "app/RecoveryJournal.h"
 #include "fuzz/ScratchFolder.h"
 #include "gl/GL.h"
 #include "gl/OpenGLFullscreen.h"
@@ -95,7 +99,7 @@ bool WriteFile(const std::string& path, const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!gWindow) gWindow = new OpenGLFullscreen(1280, 1024);
-    const char* const files[] = {"in.map", "out.map"};
+    const char* const files[] = {"in.map", "out.map", "journal"};
     const std::string& folder = fuzzscratch::ScratchFolder("mapfuzz", files);
     const std::string in = folder + "in.map";
     const std::string out = folder + "out.map";
@@ -108,10 +112,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     gDialogAnswer = in;
     gMessages = 0;
     gEditMode = 1;
-    MapLoad();
+    const bool loaded = MapLoad().done;
     if (gEditMode != 0 || gMessages > 1) std::abort();
-    // A refusal is told and leaves the grid; a load is silent.
-    if (gMessages == 1 && GridBytes(terrain) != before) std::abort();
+    // A refusal is told and leaves the grid; a load says at most that the
+    // file was cut.
+    if (!loaded && gMessages == 1 && GridBytes(terrain) != before) std::abort();
 
     // Whatever grid there is saves silently and loads back byte for byte.
     gDialogAnswer = out;
@@ -122,6 +127,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     {
         TerrainModel again(nullptr, 1, 1);
         if (!ReadMapFile(out.c_str(), again) || GridBytes(again) != GridBytes(terrain))
+            std::abort();
+    }
+
+    // The input as a journal, and as the changes to the saved map.
+    {
+        TerrainModel rebuilt(nullptr, 1, 1);
+        bool unsaved = false;
+        std::string reason;
+        RebuildFromJournal(in, folder, rebuilt, &unsaved, &reason);
+        JournalHeader header;
+        header.width = terrain.width;
+        header.height = terrain.height;
+        header.originalPath = out;
+        if (!plat::GetFileIdentity(out, &header.base)) std::abort();
+        std::vector<uint8_t> journal = EncodeJournalHeader(header);
+        journal.insert(journal.end(), data, data + size);
+        if (!WriteFile(folder + "journal", journal.data(), journal.size())) std::abort();
+        if (!RebuildFromJournal(folder + "journal", folder, rebuilt, &unsaved, &reason))
             std::abort();
     }
 
