@@ -4,15 +4,7 @@
 // process ends. Folder entries need no sync: the file system journals them.
 #include "platform/PlatformStore.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
-#include "platform/files/Win32Text.h"
+#include "platform/files/Win32Text.h"  // windows.h, made lean
 
 struct plat::LockObject {
     HANDLE handle = INVALID_HANDLE_VALUE;
