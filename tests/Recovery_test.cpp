@@ -7,8 +7,9 @@
 // differs from the map last saved or loaded, also when another program has
 // replaced the file a base was loaded from. Sessions end by a quit with or
 // without unsaved work, or by a crash (the keeper dropped without a word);
-// the next start must hand back exactly the map of that moment, and a clean
-// quit must leave nothing behind. Last, a state folder that cannot be made
+// the next start must hand back exactly the map of that moment, a start
+// while the editor runs must leave its data be, and a clean quit must leave
+// nothing behind. Last, a state folder that cannot be made
 // costs one message box and nothing else.
 #include <gtest/gtest.h>
 
@@ -151,6 +152,12 @@ TEST_F(RecoveryTest, JournalRebuildsTheGridAfterEveryStepOfRandomSessions) {
                 ASSERT_EQ(s.history.Unsaved(), now != s.saved) << "run " << run << " step " << step;
                 if (!Sessions(state).empty()) {
                     ASSERT_TRUE(Rebuilt(state) == now) << "run " << run << " step " << step;
+                }
+                if (step == 30) {
+                    // A second editor starting now leaves this one's data be.
+                    RecoveryKeeper other(state);
+                    EXPECT_TRUE(other.RecoverEnded().empty());
+                    ASSERT_TRUE(Sessions(state).empty() || Rebuilt(state) == now);
                 }
             }
             last = Grid(s.terrain);
