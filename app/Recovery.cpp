@@ -86,7 +86,8 @@ void RemoveSessionFolder(const std::string& session, plat::FileLock lock) {
 
 }  // namespace
 
-RecoveryKeeper::RecoveryKeeper(const std::string& folder) : folder_(folder) {}
+RecoveryKeeper::RecoveryKeeper(const std::string& folder, uint64_t compactBytes)
+    : folder_(folder), compactBytes_(compactBytes) {}
 
 RecoveryKeeper::~RecoveryKeeper() {
     plat::CloseAppend(journal_);
@@ -133,6 +134,7 @@ bool RecoveryKeeper::StartJournal(const JournalHeader& header) {
     journal_ = nullptr;
     if (!WriteFile(path, EncodeJournalHeader(header))) return false;
     journal_ = plat::OpenAppend(path);
+    journalBytes_ = 0;
     width_ = header.width;
     height_ = header.height;
     if (journal_ != nullptr) RemoveOldBases(header.snapshotName);
@@ -186,7 +188,12 @@ void RecoveryKeeper::Flush(const TerrainModel& terrain, bool unsaved) {
         return;
     }
     AppendJournalState(unsaved, &pending_);
-    const bool ok = journal_ != nullptr
+    journalBytes_ += pending_.size();
+    const uint64_t gridBytes = (uint64_t(terrain.width) + 1) * (uint64_t(terrain.height) + 1) *
+                               uint64_t(kMapRecordBytes);
+    const bool compact =
+        journalBytes_ > compactBytes_ && journalBytes_ > 2 * gridBytes;
+    const bool ok = journal_ != nullptr && !compact
                         ? plat::Append(journal_, pending_.data(), pending_.size(), true)
                         : WriteSnapshotBase(terrain, unsaved);
     pending_.clear();

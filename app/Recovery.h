@@ -17,7 +17,10 @@
 // a load makes the file the new base (linked into the session folder where
 // the file system allows, else named by its path and checked by its
 // identity). Where no journal stands (at the first change of the start map,
-// or after a write failed) the grid is written whole as the base instead.
+// or after a write failed) the grid is written whole as the base instead;
+// so it is too when the journal has grown past kJournalCompactBytes and
+// past twice the grid's own size, which bounds what a long session keeps
+// and what the next start must replay.
 // A quit with unsaved work writes the recovered map at once; a clean quit
 // leaves nothing. At the next start, every session whose lock can be taken
 // belongs to an editor that has ended: its journal becomes a recovered map
@@ -41,9 +44,12 @@ struct JournalHeader;
 class RecoveryKeeper {
 public:
     static constexpr size_t kKeptRecoveredMaps = 10;
+    static constexpr uint64_t kJournalCompactBytes = uint64_t(64) << 20;
 
     // folder: the state folder with its separator; empty keeps nothing.
-    explicit RecoveryKeeper(const std::string& folder);
+    // compactBytes: the journal size beyond which the grid is written whole.
+    explicit RecoveryKeeper(const std::string& folder,
+                            uint64_t compactBytes = kJournalCompactBytes);
     ~RecoveryKeeper();
     RecoveryKeeper(const RecoveryKeeper&) = delete;
     RecoveryKeeper& operator=(const RecoveryKeeper&) = delete;
@@ -82,11 +88,13 @@ private:
     void RemoveSession();
 
     std::string folder_;   // state folder, empty: keep nothing
+    uint64_t compactBytes_;
     std::string session_;  // this editor's session folder, empty until Begin
     plat::FileLock lock_ = nullptr;
     plat::AppendFile journal_ = nullptr;  // null: no journal stands
     int32_t width_ = 0, height_ = 0;      // grid the journal belongs to
     unsigned baseNumber_ = 0;
+    uint64_t journalBytes_ = 0;     // changes appended since the base
     std::vector<uint8_t> pending_;  // changes collected since the last Flush
     bool gridChanged_ = false;      // a change arrived that the journal lacks
     bool failed_ = false;
