@@ -19,12 +19,12 @@ RUN_PACKAGES=(
   libpng-dev libstb-dev
 )
 # What only the test suite, the benchmarks, the fuzz targets, the Windows
-# cross build and the packaging checks need.
+# cross build and the packaging checks need (icoutils: the .exe's icon check).
 TEST_PACKAGES=(
   googletest libgtest-dev libbenchmark-dev zlib1g-dev
   clang libclang-rt-dev g++-mingw-w64-x86-64-posix
   imagemagick xvfb xdotool x11-utils xauth x11-xkb-utils
-  wine wine64 strace
+  wine wine64 strace icoutils
 )
 
 install_missing() {
