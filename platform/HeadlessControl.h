@@ -93,5 +93,13 @@ bool FormClosed();
 // entry) means "cancelled".
 void ScriptFileDialogAnswers(const std::vector<const char*>& answers);
 int FileDialogCalls();
+// The start path each dialog was given, in order.
+const std::vector<std::string>& FileDialogStarts();
+
+// What ProgramPath and UserFolder report ("/headless/terrain-editor" and
+// "/headless/home" at start). Whether the program's folder can be written
+// is asked of the real file system.
+void SetProgramPath(const char* path);
+void SetUserFolder(const char* folder);
 
 }  // namespace headless

@@ -5,8 +5,10 @@
 // drew stays readable with glReadPixels after the "swap"). Everything else is
 // bookkeeping a test can script and inspect through HeadlessControl.h: the
 // message queue, the tick count, recorded message boxes and text output,
-// display modes, the cursor display count, forms and file dialogs, and
-// steps forced to fail. Handles are heap objects owned by this file; a
+// display modes, the cursor display count, forms and file dialogs, the
+// program's path and the user's folder, and steps forced to fail. The data
+// folder is the real one beside this program's file, so that mapconvert
+// (which runs on this backend) finds an installed texture pack. Handles are heap objects owned by this file; a
 // destroyed window stays allocated (marked dead) so stale handles never
 // dangle during a test.
 #include <EGL/egl.h>
@@ -23,6 +25,7 @@
 
 #include "platform/HeadlessControl.h"
 #include "platform/Platform.h"
+#include "platform/common/PosixFolders.h"
 #include "platform/common/TextOverlay.h"
 
 struct plat::WindowObject {
@@ -81,6 +84,10 @@ struct State {
     std::vector<bool> dialogCancelled;
     size_t dialogNext = 0;
     int dialogCalls = 0;
+    std::vector<std::string> dialogStarts;
+    std::string programPath = "/headless/terrain-editor";
+    std::string userFolder = "/headless/home";
+    std::string dataFolder = posixdir::InstalledDataFolder(posixdir::ExecutablePath());
 };
 
 State& S() {
@@ -375,17 +382,27 @@ static char* NextDialogAnswer() {
     return copy;
 }
 
-char* OpenFileDialog(const char*, const char*, const char*, const char*) {
+char* OpenFileDialog(const char*, const char*, const char*, const char* initialPath) {
+    S().dialogStarts.push_back(initialPath != nullptr ? initialPath : "");
     return NextDialogAnswer();
 }
 
-char* SaveFileDialog(const char*, const char*, const char*, const char*) {
+char* SaveFileDialog(const char*, const char*, const char*, const char* initialPath) {
+    S().dialogStarts.push_back(initialPath != nullptr ? initialPath : "");
     return NextDialogAnswer();
 }
 
 void FreeString(char* text) { std::free(text); }
 
-const char* ProgramPath() { return "/headless/terrain-editor"; }
+const char* ProgramPath() { return S().programPath.c_str(); }
+
+bool ProgramFolderWritable() {
+    return posixdir::CanWriteIn(posixdir::FolderOf(S().programPath));
+}
+
+const char* UserFolder() { return S().userFolder.c_str(); }
+
+const char* DataFolder() { return S().dataFolder.c_str(); }
 
 }  // namespace plat
 
@@ -480,5 +497,11 @@ void ScriptFileDialogAnswers(const std::vector<const char*>& answers) {
 }
 
 int FileDialogCalls() { return S().dialogCalls; }
+
+const std::vector<std::string>& FileDialogStarts() { return S().dialogStarts; }
+
+void SetProgramPath(const char* path) { S().programPath = path; }
+
+void SetUserFolder(const char* folder) { S().userFolder = folder; }
 
 }  // namespace headless
