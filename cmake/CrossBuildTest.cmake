@@ -3,6 +3,9 @@
 #  - target windows_zip and test windows_zip (label "windows"): the same,
 #    then the user's zip <build>/terrain-editor-<version>-windows-x64.zip
 #    with the .exe, this build's texture pack and LIESMICH.txt (CPack);
+#    the .exe carries this build's icon (<build>/icons/terrain-editor.ico),
+#    which the cross build cannot paint itself (the plain cross build takes
+#    it when it is there);
 #  - test windows_session (label "windows"): the program from that zip run
 #    under Wine on Xvfb through a whole session (tests/e2e/wine_session_e2e.sh).
 # Added only where the cross compiler is installed (Debian:
@@ -13,12 +16,20 @@ if(TERRAIN_MINGW_CXX)
   set(TERRAIN_CROSS_SCRIPT ${CMAKE_BINARY_DIR}/win32-cross-build.cmake)
   set(TERRAIN_ZIP_NAME terrain-editor-${PROJECT_VERSION}-windows-x64.zip)
   set(TERRAIN_ZIP ${CMAKE_BINARY_DIR}/${TERRAIN_ZIP_NAME})
+  set(TERRAIN_ICO ${APP_ICON_DIR}/terrain-editor.ico)
   file(WRITE ${TERRAIN_CROSS_SCRIPT} "
+set(icon \"\")
+if(EXISTS \"${TERRAIN_ICO}\")
+  set(icon \"${TERRAIN_ICO}\")
+elseif(PACKAGE)
+  message(FATAL_ERROR \"no icon ${TERRAIN_ICO}: build the host target app_icons first\")
+endif()
 execute_process(COMMAND \"${CMAKE_COMMAND}\" -S \"${CMAKE_SOURCE_DIR}\" -B \"${TERRAIN_CROSS_DIR}\"
     -G \"${CMAKE_GENERATOR}\"
     -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake
     -DCMAKE_BUILD_TYPE=Release
     -DTERRAIN_TEXTURE_DIR=${CMAKE_BINARY_DIR}/textures
+    -DTERRAIN_ICON_FILE=\${icon}
   RESULT_VARIABLE configured)
 if(NOT configured EQUAL 0)
   message(FATAL_ERROR \"cross configure failed\")
@@ -52,7 +63,7 @@ message(STATUS \"Windows zip: ${TERRAIN_ZIP}\")
 
   set(zip_deps)
   if(TARGET texture_pack)
-    set(zip_deps DEPENDS texture_pack)
+    set(zip_deps DEPENDS texture_pack app_icons)
   endif()
   add_custom_target(windows_zip
     COMMAND ${CMAKE_COMMAND} -DPACKAGE=ON -P ${TERRAIN_CROSS_SCRIPT}

@@ -6,6 +6,12 @@
 // are cleared afterwards: no button reads as held when editing goes on.
 // The keys of the Ctrl shortcuts (Ctrl, Shift, S, O) are cleared likewise;
 // other keys keep their flags.
+//
+// A dialog starts at the program's own path while the program's folder can
+// be written (a build folder, an unpacked zip): maps are kept beside it.
+// An installed program's folder belongs to the system (/usr/bin, Program
+// Files), where nothing could be saved, so there it starts in the user's
+// own folder.
 #include "gl/OpenGLFullscreen.h"
 
 #include <initializer_list>
@@ -14,10 +20,16 @@ namespace {
 
 using DialogFunction = char* (*)(const char*, const char*, const char*, const char*);
 
+const char* DialogStartPath() {
+    if (plat::ProgramFolderWritable()) return plat::ProgramPath();
+    const char* user = plat::UserFolder();
+    return *user != '\0' ? user : plat::ProgramPath();
+}
+
 char* RunDialog(OpenGLFullscreen& self, DialogFunction dialog, const char* title,
                 const char* defaultExtension, const char* filter) {
     plat::ShowCursor(true);
-    char* path = dialog(title, defaultExtension, filter, plat::ProgramPath());
+    char* path = dialog(title, defaultExtension, filter, DialogStartPath());
     plat::ShowCursor(false);
     self.leftButton = 0;
     self.rightButton = 0;

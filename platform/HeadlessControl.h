@@ -99,5 +99,13 @@ const std::string& OpenDialogPlace();
 // The state folder plat::StateFolder names (with its separator); empty, as
 // after Reset, names none.
 void SetStateFolder(const std::string& folder);
+// The start path each dialog was given, in order.
+const std::vector<std::string>& FileDialogStarts();
+
+// What ProgramPath and UserFolder report ("/headless/terrain-editor" and
+// "/headless/home" at start). Whether the program's folder can be written
+// is asked of the real file system.
+void SetProgramPath(const char* path);
+void SetUserFolder(const char* folder);
 
 }  // namespace headless

@@ -1,5 +1,6 @@
 // Creation and teardown of the fullscreen window on the headless backend:
-// every creation step failing in turn, release failures, projection.
+// every creation step failing in turn, release failures, projection, and
+// the folder the file dialogs start in.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +9,7 @@
 #include "gl/GL.h"
 #include "gl/OpenGLFullscreen.h"
 #include "platform/HeadlessControl.h"
+#include "tests/support/ImageFiles.h"
 
 using headless::Step;
 
@@ -149,5 +151,30 @@ TEST(OpenGLFullscreenTest, ReleaseFailuresAreReportedAndReleasingGoesOn) {
         delete window;  // nothing left to release: no second message
         EXPECT_EQ(headless::MessageBoxes().size(), 1u);
         EXPECT_EQ(headless::CursorCount(), 0);
+    }
+}
+
+TEST(OpenGLFullscreenTest, DialogsStartBesideAWritableProgramElseInTheUsersFolder) {
+    testimg::TempDir dir;
+    const std::string built = dir.File("terrain-editor");
+    const std::string gone = dir.File("missing/bin/terrain-editor");
+    struct Case {
+        std::string program, user, start;
+    };
+    const Case cases[] = {
+        {built, "/home/anna", built},           // a build folder: as always
+        {gone, "/home/anna", "/home/anna"},     // a folder the user cannot write in
+        {gone, "", gone},                       // no user folder known: as always
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.program + " / " + c.user);
+        headless::Reset();
+        OpenGLFullscreen window(1280, 1024);
+        headless::SetProgramPath(c.program.c_str());
+        headless::SetUserFolder(c.user.c_str());
+        headless::ScriptFileDialogAnswers({nullptr, nullptr});
+        EXPECT_EQ(window.OpenFileDialog("Karte laden", "map", "Karte (*.map)|*.map"), nullptr);
+        EXPECT_EQ(window.SaveFileDialog("Karte speichern", "map", "Karte (*.map)|*.map"), nullptr);
+        EXPECT_EQ(headless::FileDialogStarts(), std::vector<std::string>(2, c.start));
     }
 }

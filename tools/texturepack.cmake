@@ -45,3 +45,19 @@ function(texture_pack_attach_test)
   endif()
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL texture_pack_attach_test)
+
+# The program's icons, painted by the same generator but no part of the pack:
+# <build>/icons/hicolor/<n>x<n>/apps/terrain-editor.png for the desktop's
+# menu (the Debian package) and <build>/icons/terrain-editor.ico, which the
+# Windows build compiles into the .exe (APP_ICON_DIR: top-level CMakeLists.txt).
+set(APP_ICON_FILES ${APP_ICON_DIR}/terrain-editor.ico)
+foreach(size 48 128 256)
+  list(APPEND APP_ICON_FILES ${APP_ICON_DIR}/hicolor/${size}x${size}/apps/terrain-editor.png)
+endforeach()
+add_custom_command(
+  OUTPUT ${APP_ICON_FILES}
+  COMMAND texturegen --icons ${APP_ICON_DIR}
+  DEPENDS texturegen
+  COMMENT "Painting the program's icons into ${APP_ICON_DIR}"
+  VERBATIM)
+add_custom_target(app_icons ALL DEPENDS ${APP_ICON_FILES})

@@ -5,8 +5,10 @@
 // drew stays readable with glReadPixels after the "swap"). Everything else is
 // bookkeeping a test can script and inspect through HeadlessControl.h: the
 // message queue, the tick count, recorded message boxes and text output,
-// display modes, the cursor display count, forms and file dialogs, and
-// steps forced to fail. Handles are heap objects owned by this file; a
+// display modes, the cursor display count, forms and file dialogs, the
+// program's path and the user's folder, and steps forced to fail. The data
+// folder is the real one beside this program's file, so that mapconvert
+// (which runs on this backend) finds an installed texture pack. Handles are heap objects owned by this file; a
 // destroyed window stays allocated (marked dead) so stale handles never
 // dangle during a test.
 #include <EGL/egl.h>
@@ -23,6 +25,7 @@
 
 #include "platform/HeadlessControl.h"
 #include "platform/Platform.h"
+#include "platform/common/PosixFolders.h"
 #include "platform/common/TextOverlay.h"
 
 struct plat::WindowObject {
@@ -83,6 +86,10 @@ struct State {
     int dialogCalls = 0;
     std::string openPlace;
     std::string stateFolder;  // empty: the system names none
+    std::vector<std::string> dialogStarts;
+    std::string programPath = "/headless/terrain-editor";
+    std::string userFolder = "/headless/home";
+    std::string dataFolder = posixdir::InstalledDataFolder(posixdir::ExecutablePath());
 };
 
 State& S() {
@@ -377,17 +384,27 @@ static char* NextDialogAnswer() {
     return copy;
 }
 
-char* OpenFileDialog(const char*, const char*, const char*, const char*) {
+char* OpenFileDialog(const char*, const char*, const char*, const char* initialPath) {
+    S().dialogStarts.push_back(initialPath != nullptr ? initialPath : "");
     return NextDialogAnswer();
 }
 
-char* SaveFileDialog(const char*, const char*, const char*, const char*) {
+char* SaveFileDialog(const char*, const char*, const char*, const char* initialPath) {
+    S().dialogStarts.push_back(initialPath != nullptr ? initialPath : "");
     return NextDialogAnswer();
 }
 
 void FreeString(char* text) { std::free(text); }
 
-const char* ProgramPath() { return "/headless/terrain-editor"; }
+const char* ProgramPath() { return S().programPath.c_str(); }
+
+bool ProgramFolderWritable() {
+    return posixdir::CanWriteIn(posixdir::FolderOf(S().programPath));
+}
+
+const char* UserFolder() { return S().userFolder.c_str(); }
+
+const char* DataFolder() { return S().dataFolder.c_str(); }
 
 void SetOpenDialogPlace(const char* folder) { S().openPlace = folder != nullptr ? folder : ""; }
 
@@ -489,5 +506,11 @@ int FileDialogCalls() { return S().dialogCalls; }
 const std::string& OpenDialogPlace() { return S().openPlace; }
 
 void SetStateFolder(const std::string& folder) { S().stateFolder = folder; }
+
+const std::vector<std::string>& FileDialogStarts() { return S().dialogStarts; }
+
+void SetProgramPath(const char* path) { S().programPath = path; }
+
+void SetUserFolder(const char* folder) { S().userFolder = folder; }
 
 }  // namespace headless

@@ -72,6 +72,9 @@ bool RegisterFormClass(HINSTANCE instance) {
     WNDCLASSW native{};
     native.lpfnWndProc = &FormProcedure;
     native.hInstance = instance;
+    // The program's own icon (Identity.rc), as a form of a desktop program
+    // shows it; none when the .exe was built without one.
+    native.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     native.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     native.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     native.lpszClassName = kFormClass;

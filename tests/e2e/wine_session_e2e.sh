@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows program as a user gets it: the zip is unpacked into the output
-# folder and its terrain-editor.exe run under Wine on Xvfb, through a whole
-# session:
+# folder; its terrain-editor.exe carries the program's icon (a group icon of
+# 16 to 256 pixels, read with icoutils' wrestool and icotool) and a version
+# resource, and is run under Wine on Xvfb, through a whole session:
 #   - the start dialog "OpenGL" (client area 115 x 109): no black inside or
 #     beside its group box, and the three resolution labels whole (the third,
 #     one character longer, is wider than the second and ends inside the box);
@@ -46,6 +47,13 @@ package="$E2E_OUT/$(basename "$zip" .zip)"
 for entry in terrain-editor.exe LIESMICH.txt textures/water.bmp textures/menue textures/ground; do
     [ -e "$package/$entry" ] || fail "the zip holds no $entry"
 done
+exe="$package/terrain-editor.exe"
+wrestool -l "$exe" >"$E2E_OUT/resources.txt" 2>&1 || fail "wrestool cannot read the .exe's resources"
+grep -q -- '--type=16 ' "$E2E_OUT/resources.txt" || fail "the .exe has no version resource"
+wrestool -x --type=14 -o "$E2E_OUT/exe-icon.ico" "$exe" && [ -s "$E2E_OUT/exe-icon.ico" ] ||
+    fail "the .exe has no group icon"
+icon_sizes=$(icotool -l "$E2E_OUT/exe-icon.ico" | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | xargs)
+[ "$icon_sizes" = "16 32 48 256" ] || fail "the .exe's group icon holds the sizes '$icon_sizes'"
 launcher="$E2E_OUT/run-editor.sh"
 printf '#!/bin/sh\ncd "%s" && exec wine terrain-editor.exe\n' "$package" >"$launcher"
 chmod +x "$launcher"

@@ -44,6 +44,8 @@ std::string FindTexturePack(const std::string& given) {
     if (HoldsPack(fs::current_path(code))) return ".";
     const fs::path self = fs::read_symlink("/proc/self/exe", code);
     if (!code && HoldsPack(self.parent_path())) return self.parent_path().string();
+    const std::string installed = plat::DataFolder();
+    if (!installed.empty() && HoldsPack(fs::u8path(installed))) return installed;
     return ".";
 }
 

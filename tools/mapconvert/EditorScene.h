@@ -17,7 +17,8 @@
 class TerrainModel;
 
 // The texture pack to use: the given folder, else the working folder when it
-// holds textures/ground/_ground.txt, else the folder of this program.
+// holds textures/ground/_ground.txt, else the folder of this program, else
+// its installed data folder (plat::DataFolder: ../share/terrain-editor).
 std::string FindTexturePack(const std::string& given);
 
 class EditorScene {

@@ -49,9 +49,10 @@ const char* const kUsage =
     "below 64 earth, below 192 meadow, else snow).\n"
     "\n"
     "--pack DIR is the folder that holds the editor's textures/ (default: the\n"
-    "working folder, else the folder of this program); import and preview use\n"
-    "it to give tiles the editor's texture names and to draw them, info to\n"
-    "show the file names of the tiles beside their numbers.\n"
+    "working folder, else the folder of this program, else the pack installed\n"
+    "with it in ../share/terrain-editor); import and preview use it to give\n"
+    "tiles the editor's texture names and to draw them, info to show the file\n"
+    "names of the tiles beside their numbers.\n"
     "\n"
     "Exit status: 0 done, 1 a file could not be read or written, 2 wrong usage.\n";
 

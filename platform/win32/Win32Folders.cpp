@@ -1,0 +1,72 @@
+// The folders of the native Windows backend. Whether the program's folder
+// can be written is tried with a probe file: the permission bits say
+// nothing there, the folder's access control list decides (Program Files
+// can be read by everyone, written only by administrators), and a 64-bit
+// program is never redirected to a virtual store. The user's folder is the
+// Documents folder; the data folder is the program's own (the zip's layout,
+// textures\ beside the .exe). The two names are looked up once.
+#include "platform/win32/Win32Api.h"
+
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// Up to and including the last separator, so that a drive's root stays
+// "C:\" and never becomes the drive's current folder "C:".
+std::wstring FolderWithSeparator(const std::wstring& file) {
+    const size_t slash = file.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1);
+}
+
+std::string DocumentsFolder() {
+    wchar_t buffer[MAX_PATH] = {};
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, buffer)))
+        return win32::Narrow(buffer);
+    const wchar_t* profile = _wgetenv(L"USERPROFILE");
+    return profile != nullptr ? win32::Narrow(profile) : std::string();
+}
+
+std::string ProgramFolder() {
+    std::wstring folder = FolderWithSeparator(win32::Widen(plat::ProgramPath()));
+    if (folder.size() > 1 && folder.back() == L'\\' && folder[folder.size() - 2] != L':')
+        folder.pop_back();
+    return win32::Narrow(folder.c_str());
+}
+
+struct Folders {
+    std::string user = DocumentsFolder();
+    std::string data = ProgramFolder();
+};
+
+const Folders& Known() {
+    static const Folders folders;
+    return folders;
+}
+
+}  // namespace
+
+namespace plat {
+
+bool ProgramFolderWritable() {
+    const std::wstring folder = FolderWithSeparator(win32::Widen(ProgramPath()));
+    if (folder.empty()) return false;
+    const std::wstring probe =
+        folder + L"~terrain-editor-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    // Deleted when the handle closes, even if the program ended first.
+    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN |
+                                  FILE_FLAG_DELETE_ON_CLOSE,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+const char* UserFolder() { return Known().user.c_str(); }
+
+const char* DataFolder() { return Known().data.c_str(); }
+
+}  // namespace plat
