@@ -247,14 +247,6 @@ const char* ProgramPath();
 // whose dialog keeps no such list ignore it.
 void SetOpenDialogPlace(const char* folder);
 
-// ---- The program's own state ------------------------------------------------
-// The folder in which the program keeps what must survive its end, with its
-// separator, or null when the system names none: $XDG_STATE_HOME/
-// terrain-editor/ (by default ~/.local/state/terrain-editor/) on Linux,
-// %LOCALAPPDATA%\terrain-editor\ on Windows, none on the headless backend
-// unless a test names one. The folder need not exist yet.
-const char* StateFolder();
-
 // ---- Folders ---------------------------------------------------------------------
 // True when the user may make files in the folder that holds the program's
 // own executable file (a build folder, an unpacked zip); false for a folder
@@ -269,5 +261,11 @@ const char* UserFolder();
 // the program's own folder on Windows (the zip's layout). Empty when the
 // program's file is unknown; the folder itself may not exist.
 const char* DataFolder();
+// The folder in which the program keeps what must survive its end, with its
+// separator, or null when the system names none: $XDG_STATE_HOME/
+// terrain-editor/ (by default ~/.local/state/terrain-editor/) on Linux,
+// %LOCALAPPDATA%\terrain-editor\ on Windows, none on the headless backend
+// unless a test names one. The folder need not exist yet.
+const char* StateFolder();
 
 }  // namespace plat

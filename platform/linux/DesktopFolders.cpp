@@ -1,6 +1,9 @@
 // The folders of the desktop backend: whether the program's folder can be
 // written and where its data lies follow from its own file (ProgramPath);
-// the user's folder is the home folder. Both names are looked up once.
+// the user's folder is the home folder; the state folder follows the XDG
+// base directory rules (an XDG_STATE_HOME that is not an absolute path is
+// ignored, as those rules ask). The names are looked up once.
+#include <cstdlib>
 #include <string>
 
 #include "platform/Platform.h"
@@ -8,9 +11,24 @@
 
 namespace {
 
+std::string StateFolderOf(const std::string& home) {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    std::string folder;
+    if (state != nullptr && state[0] == '/') {
+        folder = state;
+    } else if (!home.empty() && home[0] == '/') {
+        folder = home + "/.local/state";
+    } else {
+        return std::string();
+    }
+    if (folder.back() != '/') folder += '/';
+    return folder + "terrain-editor/";
+}
+
 struct Folders {
     std::string user = posixdir::HomeFolder();
     std::string data = posixdir::InstalledDataFolder(plat::ProgramPath());
+    std::string state = StateFolderOf(user);
 };
 
 const Folders& Known() {
@@ -27,5 +45,7 @@ bool ProgramFolderWritable() { return posixdir::CanWriteIn(posixdir::FolderOf(Pr
 const char* UserFolder() { return Known().user.c_str(); }
 
 const char* DataFolder() { return Known().data.c_str(); }
+
+const char* StateFolder() { return Known().state.empty() ? nullptr : Known().state.c_str(); }
 
 }  // namespace plat

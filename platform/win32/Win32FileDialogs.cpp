@@ -105,22 +105,6 @@ void FreeString(char* text) { std::free(text); }
 // The common dialog of GetOpenFileName has no list of places to add to.
 void SetOpenDialogPlace(const char*) {}
 
-const char* StateFolder() {
-    static std::string folder;
-    if (folder.empty()) {
-        const DWORD needed = GetEnvironmentVariableW(L"LOCALAPPDATA", nullptr, 0);
-        if (needed == 0) return nullptr;
-        std::vector<wchar_t> buffer(needed);
-        const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", buffer.data(), needed);
-        if (length == 0 || length >= needed) return nullptr;
-        folder = win32::Narrow(buffer.data());
-        if (folder.empty()) return nullptr;
-        if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
-        folder += "terrain-editor\\";
-    }
-    return folder.c_str();
-}
-
 // The wide call and a UTF-8 result, so that the path means the same file
 // when it comes back through the dialogs, whatever the system's code page.
 const char* ProgramPath() {

@@ -4,7 +4,8 @@
 // can be read by everyone, written only by administrators), and a 64-bit
 // program is never redirected to a virtual store. The user's folder is the
 // Documents folder; the data folder is the program's own (the zip's layout,
-// textures\ beside the .exe). The two names are looked up once.
+// textures\ beside the .exe); the state folder lies in the user's local
+// application data. The names are looked up once.
 #include "platform/win32/Win32Api.h"
 
 #include <shlobj.h>
@@ -36,9 +37,18 @@ std::string ProgramFolder() {
     return win32::Narrow(folder.c_str());
 }
 
+std::string LocalStateFolder() {
+    const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+    std::string folder = local != nullptr ? win32::Narrow(local) : std::string();
+    if (folder.empty()) return folder;
+    if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+    return folder + "terrain-editor\\";
+}
+
 struct Folders {
     std::string user = DocumentsFolder();
     std::string data = ProgramFolder();
+    std::string state = LocalStateFolder();
 };
 
 const Folders& Known() {
@@ -68,5 +78,7 @@ bool ProgramFolderWritable() {
 const char* UserFolder() { return Known().user.c_str(); }
 
 const char* DataFolder() { return Known().data.c_str(); }
+
+const char* StateFolder() { return Known().state.empty() ? nullptr : Known().state.c_str(); }
 
 }  // namespace plat
