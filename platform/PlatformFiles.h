@@ -32,7 +32,9 @@
 //   is killed leaves its temporary behind, of the full size of the file it
 //   was writing; every replacement first removes the temporaries in the
 //   target's folder that nobody holds, and never one that another running
-//   program is writing;
+//   program is writing (on Windows, where a writer has to let go of its
+//   temporary just before the system's replacement takes it, only one that
+//   is a minute old);
 // - a call the system interrupts (EINTR) is made again, so a signal or a
 //   network file system never fails a write that would have succeeded.
 //
