@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/MapFile.h"
+#include "platform/PlatformFiles.h"
 #include "terrain/TerrainModel.h"
 #include "tools/mapconvert/Heightmap.h"
 #include "tools/mapconvert/PngFiles.h"
@@ -45,8 +46,11 @@ struct ImportFixture {
                                  0.15 * std::sin(x * 0.031 + y * 0.017);
                 picture.samples[size_t(y) * kSide + size_t(x)] = uint16_t(h * 65535.0);
             }
-        std::string error;
-        if (!WriteGreyPng(pngPath, picture, {}, &error)) std::fprintf(stderr, "%s\n", error.c_str());
+        std::string failure;
+        const PngTexts noTexts;
+        const PngContent png = GreyPngContent(picture, noTexts, &failure);
+        if (!plat::ReplaceFileContent(pngPath.c_str(), WritePng, &png, false))
+            std::fprintf(stderr, "%s: %s\n", pngPath.c_str(), failure.c_str());
 
         int i = 0;
         for (const char* code : kGroundCodes) {
@@ -77,7 +81,8 @@ ImportFixture& Fixture() {
 
 bool Decode(ImportFixture& f) {
     std::string error;
-    return ReadGreyPng(f.pngPath, &f.picture, &error);
+    bool inColour = false;
+    return ReadPngAsGrey(f.pngPath, &f.picture, &inColour, &error);
 }
 
 bool Fill(ImportFixture& f) {

@@ -337,7 +337,8 @@ bool DecodeRunLength(const Layout& layout, uint8_t* pixels) {
 
 }  // namespace
 
-RgbImage* DecodeDib(const uint8_t* data, size_t size, std::string* error) {
+RgbImage* DecodeDib(const uint8_t* data, size_t size, std::string* error,
+                    const DibLimits& limits) {
     auto fail = [error](const char* text) -> RgbImage* {
         if (error) *error = text;
         return nullptr;
@@ -359,7 +360,9 @@ RgbImage* DecodeDib(const uint8_t* data, size_t size, std::string* error) {
         if (layout.height - 1 > (available - lastRow) / stride) return fail(kDibConversionError);
     }
     uint64_t outBytes = uint64_t(layout.width) * layout.height * 3;
-    if (outBytes > kDibMaxOutputBytes || outBytes > SIZE_MAX) return fail(kDibOutOfMemory);
+    if (layout.width > limits.maxSide || layout.height > limits.maxSide) return fail(kDibOutOfMemory);
+    if (outBytes > std::min(kDibMaxOutputBytes, limits.maxOutputBytes) || outBytes > SIZE_MAX)
+        return fail(kDibOutOfMemory);
 
     uint8_t* pixels = new (std::nothrow) uint8_t[size_t(outBytes)];
     if (!pixels) return fail(kDibOutOfMemory);
@@ -387,17 +390,19 @@ std::string DibOpenFailedMessage(const char* fileName) {
     return std::string("Failed to open DIB file ") + (fileName ? fileName : "") + ".\n";
 }
 
-RgbImage* LoadDibImage(const char* fileName) {
+RgbImage* LoadDibImage(const char* fileName, const DibLimits& limits) {
     std::string message;
     RgbImage* image = nullptr;
     FileBytes file;
-    switch (ReadFileBytes(fileName, size_t(kDibMaxFileBytes), &file)) {
+    const uint64_t fileLimit =
+        DibFileBytesFor(std::min(kDibMaxOutputBytes, limits.maxOutputBytes));
+    switch (ReadFileBytes(fileName, size_t(fileLimit), &file)) {
     case FileReadStatus::Ok:
         // An empty file cannot be mapped: it counts as not opened.
         if (file.size == 0)
             message = DibOpenFailedMessage(fileName);
         else
-            image = DecodeDib(file.data.get(), file.size, &message);
+            image = DecodeDib(file.data.get(), file.size, &message, limits);
         break;
     case FileReadStatus::OpenFailed:
         message = DibOpenFailedMessage(fileName);

@@ -34,18 +34,33 @@ extern const char* const kDibConversionError;  // "Image file conversion error."
 #define DIB_MAX_OUTPUT_BYTES (uint64_t(1) << 30)
 #endif
 constexpr uint64_t kDibMaxOutputBytes = DIB_MAX_OUTPUT_BYTES;
-// Largest file LoadDibImage reads: the largest uncompressed 32-bit file
-// whose picture fits the output limit, with room for headers.
-constexpr uint64_t kDibMaxFileBytes = kDibMaxOutputBytes / 3 * 4 + (uint64_t(1) << 20);
+// Largest file LoadDibImage reads for a picture of outputBytes: the largest
+// uncompressed 32-bit file whose picture fits, with room for headers.
+constexpr uint64_t DibFileBytesFor(uint64_t outputBytes) {
+    return outputBytes / 3 * 4 + (uint64_t(1) << 20);
+}
+constexpr uint64_t kDibMaxFileBytes = DibFileBytesFor(kDibMaxOutputBytes);
+
+// What a caller lets one picture cost: wider or taller than maxSide pixels,
+// or a pixel block beyond maxOutputBytes, is refused with kDibOutOfMemory
+// before anything is allocated, as a block the decoder cannot allocate.
+struct DibLimits {
+    uint32_t maxSide;
+    uint64_t maxOutputBytes;  // at most kDibMaxOutputBytes counts
+};
+// The decoder's own: any side a file can declare, kDibMaxOutputBytes.
+constexpr DibLimits kDibDecoderLimits = {UINT32_MAX, kDibMaxOutputBytes};
 
 // Decodes a bitmap held in memory. Pure: shows nothing. On failure returns
 // null and, when error is given, stores the message text in it.
-RgbImage* DecodeDib(const uint8_t* data, size_t size, std::string* error);
+RgbImage* DecodeDib(const uint8_t* data, size_t size, std::string* error,
+                    const DibLimits& limits = kDibDecoderLimits);
 
 // "Failed to open DIB file <name>.\n"
 std::string DibOpenFailedMessage(const char* fileName);
 
-// Reads and decodes a bitmap file. On failure shows the one message of the
+// Reads and decodes a bitmap file within limits (the file itself at most
+// DibFileBytesFor their block). On failure shows the one message of the
 // failure in a message box titled "Error" (owner: the focus window) and
 // returns null.
-RgbImage* LoadDibImage(const char* fileName);
+RgbImage* LoadDibImage(const char* fileName, const DibLimits& limits = kDibDecoderLimits);

@@ -18,11 +18,17 @@
 // the window), and a record that was loaded twice must neither leak nor be
 // freed twice.
 //
+// Pictures cost what the editor can show of them: one larger than
+// kMaxTextureSide, or one that would take the window's pictures past
+// kMaxCataloguePixelBytes, is refused before its pixels are allocated, with
+// the decoder's "Out of memory." box, and the texture counts as missing.
+//
 // File names are built in buffers of kFileNameBuffer characters. A base path
 // whose colour or alpha file name would not fit is refused: the record stays
 // registered with its name and path but gets no image, the same as a missing
 // file. Names are never truncated, because a truncated name could open some
 // other file.
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -40,6 +46,17 @@
 namespace {
 
 constexpr size_t kFileNameBuffer = 1024;
+
+// The largest picture the editor has use for, a side. Terrain and scene
+// textures are drawn as one tile (at most maxTileSize, 256); pictures drawn
+// in screen pixels show at most the fixed 1280 x 1024 screen. The pack's
+// largest is the 1280 x 280 menu. A bitmap can declare any size in a few
+// bytes of run-length data (18918 x 18918, 1 GB of pixels, in 68 bytes).
+constexpr uint32_t kMaxTextureSide = 2048;
+// All pictures one window loads together: 256 ground textures at the
+// largest size they can use (256 x 256 with an alpha picture, 96 MiB) and
+// the catalogue's 25 pictures (the pack's take 3 MiB), with room to spare.
+constexpr uint64_t kMaxCataloguePixelBytes = uint64_t(128) << 20;
 constexpr const char* kColourSuffix = ".bmp";
 constexpr const char* kAlphaSuffix = "_alpha.bmp";
 
@@ -49,6 +66,7 @@ struct OwnedBlocks {
     std::vector<char*> strings;
     std::vector<TextureTile*> tileArrays;
     std::vector<uint8_t*> pixelBlocks;  // until the upload frees them
+    uint64_t loadedPixelBytes = 0;      // of every picture loaded, counted against the bound
 };
 std::map<const OpenGLFullscreen*, OwnedBlocks> gOwnedBlocks;
 
@@ -139,18 +157,33 @@ bool ReadListLine(FILE* file, char* line) {
 
 RgbImage* OpenGLFullscreen::LoadImageFile(char* fileName) {
     if (!fileName) return nullptr;
+    uint64_t& loaded = gOwnedBlocks[this].loadedPixelBytes;
+    const uint64_t largest = uint64_t(kMaxTextureSide) * kMaxTextureSide * 3;
+    const DibLimits limits = {kMaxTextureSide,
+                              std::min(largest, kMaxCataloguePixelBytes - loaded)};
+    RgbImage* image = nullptr;
     // Only a regular file counts as there: a folder, FIFO or device under a
     // texture's name is treated as missing and never read.
     if (FILE* file = plat::OpenRegularFile(fileName, "r", nullptr)) {
         std::fclose(file);
-        return LoadDibImage(fileName);
+        image = LoadDibImage(fileName, limits);
+    } else if (char* extension = std::strstr(fileName, ".bmp")) {
+        // No bitmap: try the scrambled form under the same name, with ".cbm"
+        // in place of the first ".bmp" and the name ended right after it.
+        // Its pixels are all in the file, so it costs what the file is long;
+        // it is held to the same bound once read.
+        std::memcpy(extension, ".cbm", 5);
+        image = ReadCbmFile(fileName);
+        const uint64_t bytes = image ? uint64_t(image->width) * uint64_t(image->height) * 3 : 0;
+        if (image && (uint32_t(image->width) > limits.maxSide ||
+                      uint32_t(image->height) > limits.maxSide || bytes > limits.maxOutputBytes)) {
+            FreeRgbImage(image);
+            image = nullptr;
+            plat::MessageBox(plat::GetFocus(), kDibOutOfMemory, "Error", 0);
+        }
     }
-    // No bitmap: try the scrambled form under the same name, with ".cbm" in
-    // place of the first ".bmp" and the name ended right after it.
-    char* extension = std::strstr(fileName, ".bmp");
-    if (!extension) return nullptr;
-    std::memcpy(extension, ".cbm", 5);
-    return ReadCbmFile(fileName);
+    if (image) loaded += uint64_t(image->width) * uint64_t(image->height) * 3;
+    return image;
 }
 
 void OpenGLFullscreen::LoadTexture(TextureRecord* record, const char* path, uint32_t minFilter,

@@ -26,7 +26,20 @@
 //   chosen name gets the new content and the other names keep the old one.
 //   Writing in place would keep the links together but could leave a
 //   half-written file behind on a failed write, which is worse than a
-//   second name keeping the previous version.
+//   second name keeping the previous version;
+// - the temporary is locked by its writer for as long as it exists (an
+//   advisory flock on POSIX, an exclusive open on Windows). A writer that
+//   is killed leaves its temporary behind, of the full size of the file it
+//   was writing; every replacement first removes the temporaries in the
+//   target's folder that nobody holds, and never one that another running
+//   program is writing (on Windows, where a writer has to let go of its
+//   temporary just before the system's replacement takes it, only one that
+//   is a minute old);
+// - a call the system interrupts (EINTR) is made again, so a signal or a
+//   network file system never fails a write that would have succeeded.
+//
+// A failure leaves errno telling why: the failing system call's own code,
+// or 0 when the writer returned false for a reason of its own.
 #pragma once
 
 #include <cstdio>
@@ -51,5 +64,23 @@ using ContentWriter = bool (*)(std::FILE* file, const void* user);
 // no temporary file is left behind then.
 bool ReplaceFileContent(const char* path, ContentWriter write, const void* user,
                         bool syncToDisk);
+
+// The same replacement in two steps, for outputs that must appear together
+// (all of them or none): PrepareFileContent does all the writing into a
+// locked temporary beside path, so a program writes every output before it
+// commits the first; CommitFileContent then puts one in place in one step.
+// A prepared file ends with exactly one commit or discard.
+struct PreparedFile;
+
+// Null on failure (errno set; path as it was, no temporary left).
+PreparedFile* PrepareFileContent(const char* path, ContentWriter write, const void* user,
+                                 bool syncToDisk);
+
+// Moves the prepared content over its target and ends prepared. False when
+// that fails: the target stays as it was and the temporary is removed.
+bool CommitFileContent(PreparedFile* prepared);
+
+// Removes the temporary and ends prepared; the target stays as it was.
+void DiscardFileContent(PreparedFile* prepared);
 
 }  // namespace plat

@@ -1,6 +1,7 @@
 // mapconvert against the editor: a map edited here goes out as a heightmap
 // and ground picture and comes back in as a new map, which the editor then
-// loads, finds shaded as its own shading would, and draws with its tiles.
+// loads, finds shaded as its own shading would, and draws with its tiles;
+// the grid a preview samples from a large map holds the map's own records.
 // Runs the real program (its path comes from the build); the working folder
 // is the build folder, where the texture pack lies.
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -25,6 +27,8 @@
 #include "terrain/FrameUpdate.h"
 #include "terrain/TerrainModel.h"
 #include "tests/support/EditorFixture.h"
+#include "tools/mapconvert/MapFacts.h"
+#include "tools/mapconvert/SampledMap.h"
 
 namespace fs = std::filesystem;
 
@@ -146,5 +150,45 @@ TEST(MapConvertTest, ExportedAndImportedMapLoadsShadedAndDrawsInTheEditor) {
     EXPECT_GT(colours.size(), 500u);  // textures and shading, not flat fills
 
     testeditor::Stop();
+    fs::remove_all(dir);
+}
+
+// A preview of a map with more cells than the picture has pixels draws a
+// sampled grid: every sampled vertex is the map's own record, byte for byte
+// as the editor's reader gives it, every second column and third row here;
+// records a cut file lacks keep their initial values.
+TEST(MapConvertTest, SampledGridHoldsTheMapsOwnRecords) {
+    const fs::path dir = fs::temp_directory_path() / ("mapconvert_sample_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const std::string path = (dir / "random.map").string(), cut = (dir / "cut.map").string();
+    TerrainModel map(nullptr, 40, 24);
+    std::mt19937 rng(5);
+    for (int x = 0; x <= map.width; ++x)
+        for (int y = 0; y <= map.height; ++y) {
+            auto* bytes = reinterpret_cast<uint8_t*>(&map.columns[x][y]);
+            for (size_t i = 0; i < sizeof(TerrainVertex); ++i) bytes[i] = uint8_t(rng());
+        }
+    ASSERT_TRUE(WriteMapFile(path.c_str(), map));
+    fs::copy_file(path, cut);
+    fs::resize_file(cut, 8 + 68 * (41 * 12 + 5) + 30);  // in row 12, after five records
+
+    const TerrainModel fresh(nullptr, 1, 1);
+    for (const std::string& file : {path, cut}) {
+        MapFacts header;
+        std::string error;
+        TerrainModel sampled(nullptr, 1, 1);
+        ASSERT_TRUE(ReadMapHeader(file, &header, &error)) << error;
+        ASSERT_TRUE(ReadSampledMap(file, header, 20, 8, sampled, &error)) << error;
+        ASSERT_EQ(sampled.width, 20);
+        ASSERT_EQ(sampled.height, 8);
+        EXPECT_FLOAT_EQ(sampled.spacing, 2 * fresh.spacing);
+        for (int i = 0; i <= 20; ++i)
+            for (int j = 0; j <= 8; ++j) {
+                const bool present = file == path || 3 * j < 12 || (3 * j == 12 && 2 * i < 5);
+                const TerrainVertex& want = present ? map.columns[2 * i][3 * j] : fresh.columns[0][0];
+                ASSERT_EQ(std::memcmp(&sampled.columns[i][j], &want, sizeof want), 0)
+                    << file << " " << i << "," << j;
+            }
+    }
     fs::remove_all(dir);
 }

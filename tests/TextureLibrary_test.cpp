@@ -16,6 +16,7 @@
 #include "gl/OpenGLFullscreen.h"
 #include "platform/HeadlessControl.h"
 #include "support/TextureTestFiles.h"
+#include "tests/support/ImageFiles.h"
 
 namespace {
 
@@ -520,3 +521,47 @@ TEST(TextureLibraryTeardown, RecordRegisteredTwiceIsUploadedOnce) {
 }
 
 }  // namespace
+
+// A run-length bitmap declares any size in a few bytes. Pictures larger than
+// the editor can show, and pictures past what one window may hold in all,
+// are refused with the decoder's "Out of memory." box before their pixels
+// exist, and count as missing.
+TEST_F(TextureLibraryTest, PicturesBeyondAnyUseCountAsMissing) {
+    auto runLength = [](int width, int height) {
+        testimg::BmpLayout layout;
+        layout.width = width;
+        layout.height = height;
+        layout.bitCount = 8;
+        layout.compression = 1;
+        layout.palette = {0x204060};
+        layout.bits = {0, 1};
+        return testimg::MakeBmp(layout);
+    };
+    const std::vector<uint8_t> hostile = runLength(18918, 18918);
+    EXPECT_LE(hostile.size(), 68u);
+    testimg::WriteAll("hostile.bmp", hostile);
+    testimg::WriteAll("wide.bmp", runLength(100000, 1));
+    window->LoadTexture(&records[0], "hostile", GL_LINEAR, GL_LINEAR, GL_REPEAT, "hostile");
+    window->LoadTexture(&records[1], "wide", GL_LINEAR, GL_LINEAR, GL_REPEAT, "wide");
+    EXPECT_EQ(records[0].tiles, nullptr);
+    EXPECT_EQ(records[1].tiles, nullptr);
+    ASSERT_EQ(headless::MessageBoxes().size(), 2u);
+    EXPECT_EQ(headless::MessageBoxes()[1].text, "Out of memory.");
+    EXPECT_EQ(headless::MessageBoxes()[1].title, "Error");
+
+    // Screen-sized pictures, each a file of its own, until one is refused:
+    // a few fit, and the window never holds more than a fraction of a GiB.
+    const std::vector<uint8_t> screen = runLength(1280, 1024);
+    const uint64_t screenBytes = 1280 * 1024 * 3;
+    std::vector<TextureRecord> more(256);
+    size_t loaded = 0;
+    while (loaded < more.size() && headless::MessageBoxes().size() == 2) {
+        const std::string name = "screen" + std::to_string(loaded);
+        testimg::WriteAll(name + ".bmp", screen);
+        window->LoadTexture(&more[loaded], name.c_str(), GL_LINEAR, GL_LINEAR, GL_REPEAT, "s");
+        if (more[loaded].tiles) ++loaded;
+    }
+    EXPECT_GE(loaded, 8u);
+    EXPECT_LE(loaded * screenBytes, uint64_t(256) << 20);
+    EXPECT_EQ(headless::MessageBoxes().back().text, "Out of memory.");
+}

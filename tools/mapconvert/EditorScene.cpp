@@ -38,6 +38,12 @@ bool HoldsPack(const fs::path& folder) {
 
 }  // namespace
 
+void TopViewSize(int cellsWide, int cellsHigh, int longSide, int* width, int* height) {
+    const double cellsLong = std::max(cellsWide, cellsHigh);
+    *width = std::max(1, int(longSide * (cellsWide / cellsLong) + 0.5));
+    *height = std::max(1, int(longSide * (cellsHigh / cellsLong) + 0.5));
+}
+
 std::string FindTexturePack(const std::string& given) {
     if (!given.empty()) return given;
     std::error_code code;
@@ -110,9 +116,7 @@ bool EditorScene::DrawTopView(int longSide, int* width, int* height, std::vector
         *error = "the picture size must be 1 to " + std::to_string(kContextHeight);
         return false;
     }
-    const double cellsLong = std::max(terrain.width, terrain.height);
-    *width = std::max(1, int(longSide * (terrain.width / cellsLong) + 0.5));
-    *height = std::max(1, int(longSide * (terrain.height / cellsLong) + 0.5));
+    TopViewSize(terrain.width, terrain.height, longSide, width, height);
 
     ViewOffsetX = ViewOffsetY = 0.0f;
     LightingEnabled = false;

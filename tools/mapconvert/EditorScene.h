@@ -16,6 +16,10 @@
 
 class TerrainModel;
 
+// The size of the top view of a map of cellsWide x cellsHigh cells (both at
+// least 1) whose longer side is longSide pixels.
+void TopViewSize(int cellsWide, int cellsHigh, int longSide, int* width, int* height);
+
 // The texture pack to use: the given folder, else the working folder when it
 // holds textures/ground/_ground.txt, else the folder of this program, else
 // its installed data folder (plat::DataFolder: ../share/terrain-editor).

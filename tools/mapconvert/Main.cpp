@@ -3,9 +3,12 @@
 // Conventions: exit status 0 when the command did its work, 1 when a file
 // could not be read or written (one line on standard error naming the file
 // and the reason), 2 for a wrong call (the usage text on standard error).
-// Every output file is written completely or not at all. Maps are read and
+// Every output file is written completely or not at all, through the
+// platform's file replacement (OutputFiles.h). Maps are read and
 // written with the editor's own map file code; shading and drawing are the
 // editor's own too (see EditorScene.h).
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,7 +23,10 @@
 #include "tools/mapconvert/EditorScene.h"
 #include "tools/mapconvert/Heightmap.h"
 #include "tools/mapconvert/MapFacts.h"
+#include "tools/mapconvert/OutputFiles.h"
 #include "tools/mapconvert/PngFiles.h"
+#include "tools/mapconvert/RawFiles.h"
+#include "tools/mapconvert/SampledMap.h"
 
 namespace {
 
@@ -31,22 +37,29 @@ const char* const kUsage =
     "      size, records held against records needed, height range, vertices\n"
     "      per ground letter and tile texture names of a .map file\n"
     "  mapconvert export MAP OUT.png [--ground GROUND.png]\n"
-    "      the heights as a 16-bit greyscale PNG; --ground also writes the\n"
-    "      ground letters as an 8-bit picture\n"
-    "  mapconvert import IN.png OUT.map [--ground GROUND.png] [--pack DIR]\n"
-    "      a map from an 8- or 16-bit greyscale heightmap of at most 4097 x 4097\n"
-    "      pixels, shaded as the editor shades it; ground from GROUND.png or earth\n"
+    "  mapconvert export --raw MAP OUT.r16 [--ground GROUND.png]\n"
+    "      the heights as a 16-bit greyscale PNG, or as 16-bit little-endian\n"
+    "      RAW with --raw; --ground also writes the ground letters as an 8-bit\n"
+    "      picture (both files are written, or neither)\n"
+    "  mapconvert import IN.png OUT.map [--ground GROUND.png] [--pack DIR] [--seed N]\n"
+    "  mapconvert import --raw IN.r16 OUT.map [--size WxH] [--big-endian] [...]\n"
+    "      a map from a heightmap of at most 4097 x 4097 pixels, shaded as the\n"
+    "      editor shades it; ground from GROUND.png or earth. Any PNG is read:\n"
+    "      colour and palette pictures by their brightness, alpha ignored. A\n"
+    "      RAW file is square unless --size gives its size. --seed N makes the\n"
+    "      choice of ground tiles repeatable (default: seeded with the time)\n"
     "  mapconvert preview MAP OUT.png [--size N] [--pack DIR]\n"
     "      the map drawn from straight above as the editor shows it, the longer\n"
     "      side N pixels (default 512, at most 1024)\n"
     "\n"
     "Heightmaps have one pixel per vertex: a map of W x H cells is a picture of\n"
     "(W + 1) x (H + 1) pixels. The picture's bottom row is the map's row y = 0,\n"
-    "its top row y = H, its left column x = 0. Samples run linearly from the\n"
-    "terrain's lowest height -2 (0) to its highest 1.5 (65535; 255 in 8-bit\n"
-    "pictures); export stores the two in the text chunks HeightMin and\n"
-    "HeightMax. Ground pictures: earth 0, meadow 128, snow 255 (read back:\n"
-    "below 64 earth, below 192 meadow, else snow).\n"
+    "its top row y = H, its left column x = 0 (RAW files: the first row is the\n"
+    "top row). Samples run linearly from the terrain's lowest height -2 (0) to\n"
+    "its highest 1.5 (65535; 255 in 8-bit pictures); export stores the two in\n"
+    "the PNG text chunks HeightMin and HeightMax, a RAW file cannot hold them.\n"
+    "Ground pictures: earth 0, meadow 128, snow 255 (read back: below 64\n"
+    "earth, below 192 meadow, else snow).\n"
     "\n"
     "--pack DIR is the folder that holds the editor's textures/ (default: the\n"
     "working folder, else the folder of this program, else the pack installed\n"
@@ -66,51 +79,98 @@ int Fail(const std::string& message) {
     return 1;
 }
 
-// The words after the command: plain arguments and the options allowed.
+// The words after the command: plain arguments, options with a value and
+// flags.
 struct Arguments {
     std::vector<std::string> plain;
-    std::string ground, pack, size;
+    std::string ground, pack, size, seed;
+    bool raw = false, bigEndian = false;
 };
 
 bool Parse(int argc, char** argv, const std::vector<std::string>& allowed, Arguments* out) {
     for (int i = 2; i < argc; ++i) {
         const std::string word = argv[i];
-        if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
-            bool known = false;
-            for (const std::string& option : allowed) known = known || option == word;
-            if (!known || i + 1 >= argc) return false;
-            const std::string value = argv[++i];
-            if (word == "--ground") out->ground = value;
-            if (word == "--pack") out->pack = value;
-            if (word == "--size") out->size = value;
-        } else {
+        if (word.size() <= 2 || word.compare(0, 2, "--") != 0) {
             out->plain.push_back(word);
+            continue;
         }
+        bool known = false;
+        for (const std::string& option : allowed) known = known || option == word;
+        if (!known) return false;
+        if (word == "--raw" || word == "--big-endian") {
+            (word == "--raw" ? out->raw : out->bigEndian) = true;
+            continue;
+        }
+        if (i + 1 >= argc) return false;
+        const std::string value = argv[++i];
+        if (word == "--ground") out->ground = value;
+        if (word == "--pack") out->pack = value;
+        if (word == "--size") out->size = value;
+        if (word == "--seed") out->seed = value;
     }
+    return true;
+}
+
+// A whole decimal number in [low, high].
+bool ParseNumber(const std::string& text, unsigned long low, unsigned long high,
+                 unsigned long* value) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
+        text.size() > 10)
+        return false;
+    *value = std::strtoul(text.c_str(), nullptr, 10);
+    return *value >= low && *value <= high;
+}
+
+// "WxH" of a RAW heightmap.
+bool ParseRawSize(const std::string& text, RawLayout* layout) {
+    const size_t x = text.find('x');
+    unsigned long width = 0, height = 0;
+    if (x == std::string::npos ||
+        !ParseNumber(text.substr(0, x), 1, kMaxPictureSide, &width) ||
+        !ParseNumber(text.substr(x + 1), 1, kMaxPictureSide, &height))
+        return false;
+    layout->width = int(width);
+    layout->height = int(height);
     return true;
 }
 
 // Checks the map's header and length (the editor's reader is silent about
 // what it refuses) and warns about missing records.
-bool CheckMap(const std::string& path, std::string* error) {
-    MapFacts facts;
-    if (!ScanMapFile(path, &facts, error)) return false;
-    if (facts.recordsHeld < facts.recordsNeeded) {
+bool CheckMap(const std::string& path, MapFacts* facts, std::string* error) {
+    if (!ReadMapHeader(path, facts, error)) return false;
+    if (facts->recordsHeld < facts->recordsNeeded) {
         std::fprintf(stderr,
                      "mapconvert: warning: %s is cut short: %llu of %llu records missing; they "
                      "read as height 0, earth\n",
                      path.c_str(),
-                     static_cast<unsigned long long>(facts.recordsNeeded - facts.recordsHeld),
-                     static_cast<unsigned long long>(facts.recordsNeeded));
+                     static_cast<unsigned long long>(facts->recordsNeeded - facts->recordsHeld),
+                     static_cast<unsigned long long>(facts->recordsNeeded));
     }
     return true;
 }
 
 // Loads a map that CheckMap accepted with the editor's own reader.
 bool LoadMap(const std::string& path, TerrainModel& terrain, std::string* error) {
+    errno = 0;
     if (ReadMapFile(path.c_str(), terrain)) return true;
-    *error = path + ": the map cannot be loaded (out of memory?)";
+    *error = path + ": cannot load the map: " +
+             (errno ? std::strerror(errno) : "the editor's map reader refused it");
     return false;
+}
+
+// A heightmap or ground picture, PNG or RAW; a colour picture is read by its
+// brightness, and the user is told so.
+bool ReadPicture(const std::string& path, const RawLayout* raw, GreyPicture* picture,
+                 std::string* error) {
+    if (raw) return ReadRaw16(path, *raw, picture, error);
+    bool inColour = false;
+    if (!ReadPngAsGrey(path, picture, &inColour, error)) return false;
+    if (inColour)
+        std::fprintf(stderr,
+                     "mapconvert: warning: %s is in colour (red, green and blue differ); its "
+                     "brightness is read\n",
+                     path.c_str());
+    return true;
 }
 
 // The editor's ground texture names by OpenGL texture name, as the editor
@@ -146,8 +206,10 @@ int Export(const Arguments& args) {
     std::string error;
     if (!CanCreateFile(outPath, &error)) return Fail(error);
     if (!args.ground.empty() && !CanCreateFile(args.ground, &error)) return Fail(error);
+    MapFacts header;
     TerrainModel terrain(nullptr, 0, 0);
-    if (!CheckMap(mapPath, &error) || !LoadMap(mapPath, terrain, &error)) return Fail(error);
+    if (!CheckMap(mapPath, &header, &error) || !LoadMap(mapPath, terrain, &error))
+        return Fail(error);
 
     char low[32], high[32];
     std::snprintf(low, sizeof low, "%.9g", double(terrain.minHeight));
@@ -158,75 +220,90 @@ int Export(const Arguments& args) {
         {"Orientation", "bottom row = map row y = 0, left column = x = 0"},
         {"Software", "mapconvert"},
     };
-    // Both pictures are written before either replaces anything, so a
-    // failure leaves no output of this run behind.
-    std::string heightsTemp, groundTemp;
-    if (!WriteGreyPngTemporary(outPath, HeightPicture(terrain), texts, &heightsTemp, &error))
-        return Fail(error);
-    if (!args.ground.empty()) {
-        const PngTexts groundTexts = {
-            {"Ground", "earth 0, meadow 128, snow 255"},
-            {"Software", "mapconvert"},
-        };
-        if (!WriteGreyPngTemporary(args.ground, GroundPicture(terrain), groundTexts, &groundTemp,
-                                   &error)) {
-            std::remove(heightsTemp.c_str());
-            return Fail(error);
-        }
-        if (!ReplaceWithTemporary(groundTemp, args.ground, &error)) {
-            std::remove(heightsTemp.c_str());
-            return Fail(error);
-        }
-    }
-    if (!ReplaceWithTemporary(heightsTemp, outPath, &error)) return Fail(error);
+    const PngTexts groundTexts = {
+        {"Ground", "earth 0, meadow 128, snow 255"},
+        {"Software", "mapconvert"},
+    };
+    const GreyPicture heights = HeightPicture(terrain);
+    const GreyPicture ground = args.ground.empty() ? GreyPicture() : GroundPicture(terrain);
+    std::string heightsFailure, groundFailure;
+    const PngContent heightsPng = GreyPngContent(heights, texts, &heightsFailure);
+    const PngContent groundPng = GreyPngContent(ground, groundTexts, &groundFailure);
+    std::vector<OutputFile> outputs;
+    if (args.raw)
+        outputs.push_back({outPath, WriteRaw16, &heights, nullptr});
+    else
+        outputs.push_back({outPath, WritePng, &heightsPng, &heightsFailure});
+    if (!args.ground.empty()) outputs.push_back({args.ground, WritePng, &groundPng, &groundFailure});
+    if (!WriteOutputs(outputs, &error)) return Fail(error);
     return 0;
 }
 
 int Import(const Arguments& args) {
-    if (args.plain.size() != 2) return Usage();
+    RawLayout layout;
+    layout.bigEndian = args.bigEndian;
+    unsigned long seed = 0;
+    if (args.plain.size() != 2 || (!args.raw && (args.bigEndian || !args.size.empty())) ||
+        (!args.size.empty() && !ParseRawSize(args.size, &layout)) ||
+        (!args.seed.empty() && !ParseNumber(args.seed, 0, 0xFFFFFFFFul, &seed)))
+        return Usage();
     const std::string& inPath = args.plain[0];
     const std::string& mapPath = args.plain[1];
     std::string error;
     if (!CanCreateFile(mapPath, &error)) return Fail(error);
     GreyPicture heights, ground;
-    if (!ReadGreyPng(inPath, &heights, &error)) return Fail(error);
-    if (!args.ground.empty() && !ReadGreyPng(args.ground, &ground, &error)) return Fail(error);
+    if (!ReadPicture(inPath, args.raw ? &layout : nullptr, &heights, &error)) return Fail(error);
+    if (!args.ground.empty() && !ReadPicture(args.ground, nullptr, &ground, &error))
+        return Fail(error);
 
     EditorScene scene;
     if (!scene.Open(FindTexturePack(args.pack), &error)) return Fail(error);
     TerrainModel& terrain = scene.Terrain();
     if (!FillTerrain(heights, args.ground.empty() ? nullptr : &ground, terrain, &error))
         return Fail(inPath + ": " + error);
-    // The tiles are a random choice, seeded as the editor seeds it.
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    // The tiles are a random choice, seeded as the editor seeds it unless a
+    // seed is given.
+    std::srand(args.seed.empty() ? static_cast<unsigned>(std::time(nullptr)) : unsigned(seed));
     terrain.ShadeAll();
+    errno = 0;
     if (!WriteMapFile(mapPath.c_str(), terrain))
-        return Fail(mapPath + ": writing the map failed (disk full or no permission?)");
+        return Fail(WriteFailure(mapPath, "the map could not be written"));
     return 0;
+}
+
+// Fills terrain for a top view of longSide pixels: the whole map when it has
+// no more cells than the picture has pixels, else a sampled grid of one cell
+// per pixel.
+bool LoadForPicture(const std::string& path, const MapFacts& header, int longSide,
+                    TerrainModel& terrain, std::string* error) {
+    int width = 0, height = 0;
+    if (header.width >= 1 && header.height >= 1)
+        TopViewSize(header.width, header.height, longSide, &width, &height);
+    if (header.width <= width && header.height <= height) return LoadMap(path, terrain, error);
+    return ReadSampledMap(path, header, std::min(header.width, width),
+                          std::min(header.height, height), terrain, error);
 }
 
 int Preview(const Arguments& args) {
     if (args.plain.size() != 2) return Usage();
-    int size = 512;
-    if (!args.size.empty()) {
-        char* end = nullptr;
-        const long value = std::strtol(args.size.c_str(), &end, 10);
-        if (*end != '\0' || value < 16 || value > 1024) return Usage();
-        size = int(value);
-    }
+    unsigned long size = 512;
+    if (!args.size.empty() && !ParseNumber(args.size, 16, 1024, &size)) return Usage();
     const std::string& mapPath = args.plain[0];
     const std::string& outPath = args.plain[1];
     std::string error;
-    if (!CanCreateFile(outPath, &error)) return Fail(error);
-    if (!CheckMap(mapPath, &error)) return Fail(error);
+    MapFacts header;
+    if (!CanCreateFile(outPath, &error) || !CheckMap(mapPath, &header, &error)) return Fail(error);
 
     EditorScene scene;
     if (!scene.Open(FindTexturePack(args.pack), &error)) return Fail(error);
-    if (!LoadMap(mapPath, scene.Terrain(), &error)) return Fail(error);
+    if (!LoadForPicture(mapPath, header, int(size), scene.Terrain(), &error)) return Fail(error);
     int width = 0, height = 0;
     std::vector<uint8_t> rgb;
-    if (!scene.DrawTopView(size, &width, &height, &rgb, &error)) return Fail(mapPath + ": " + error);
-    if (!WriteRgbPng(outPath, width, height, rgb, &error)) return Fail(error);
+    if (!scene.DrawTopView(int(size), &width, &height, &rgb, &error))
+        return Fail(mapPath + ": " + error);
+    std::string failure;
+    const PngContent png = RgbPngContent(width, height, rgb, &failure);
+    if (!WriteOutputs({{outPath, WritePng, &png, &failure}}, &error)) return Fail(error);
     return 0;
 }
 
@@ -241,9 +318,13 @@ int main(int argc, char** argv) {
     }
     Arguments args;
     if (command == "info") return Parse(argc, argv, {"--pack"}, &args) ? Info(args) : Usage();
-    if (command == "export") return Parse(argc, argv, {"--ground"}, &args) ? Export(args) : Usage();
+    if (command == "export")
+        return Parse(argc, argv, {"--ground", "--raw"}, &args) ? Export(args) : Usage();
     if (command == "import")
-        return Parse(argc, argv, {"--ground", "--pack"}, &args) ? Import(args) : Usage();
+        return Parse(argc, argv, {"--ground", "--pack", "--raw", "--size", "--big-endian", "--seed"},
+                     &args)
+                   ? Import(args)
+                   : Usage();
     if (command == "preview")
         return Parse(argc, argv, {"--size", "--pack"}, &args) ? Preview(args) : Usage();
     return Usage();

@@ -10,6 +10,7 @@
 
 #include "app/MapFile.h"
 #include "gl/LittleEndian.h"
+#include "platform/PlatformFiles.h"
 
 namespace {
 
@@ -29,32 +30,36 @@ const char* GroundName(uint8_t letter) {
     }
 }
 
-}  // namespace
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-bool ScanMapFile(const std::string& path, MapFacts* facts, std::string* error) {
+// Opens path and fills the header facts; the file stands after the header.
+FilePtr OpenMap(const std::string& path, MapFacts* facts, std::string* error) {
     *facts = MapFacts();
+    // Never a FIFO or device: their reads could block or have effects.
     errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    bool notRegular = false;
+    FilePtr file(plat::OpenRegularFile(path.c_str(), "rb", &notRegular));
     if (!file) {
-        *error = path + ": cannot open the file: " + std::strerror(errno);
-        return false;
+        *error = path + (notRegular ? std::string(": is not a regular file")
+                                    : ": cannot open the file: " + std::string(std::strerror(errno)));
+        return nullptr;
     }
     // The length, from the end position: a map is at most about 1.2 GB, and
     // a length that does not fit a long (or a stream without one) is refused.
     if (std::fseek(file.get(), 0, SEEK_END) != 0) {
         *error = path + ": cannot read the file: " + std::strerror(errno);
-        return false;
+        return nullptr;
     }
     const long end = std::ftell(file.get());
     if (end < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
         *error = path + ": cannot read the file: " + std::strerror(errno);
-        return false;
+        return nullptr;
     }
     const uint64_t length = uint64_t(end);
     uint8_t header[kMapHeaderBytes];
     if (length < kMapHeaderBytes || std::fread(header, 1, kMapHeaderBytes, file.get()) != kMapHeaderBytes) {
         *error = path + ": too short for a map header (" + std::to_string(length) + " bytes)";
-        return false;
+        return nullptr;
     }
     facts->width = ReadLeS32(header);
     facts->height = ReadLeS32(header + 4);
@@ -63,14 +68,26 @@ bool ScanMapFile(const std::string& path, MapFacts* facts, std::string* error) {
         *error = path + ": the header declares " + std::to_string(facts->width) + " x " +
                  std::to_string(facts->height) + " cells; a map has 0 to " +
                  std::to_string(kMaxMapCellsPerSide) + " a side";
-        return false;
+        return nullptr;
     }
     const uint64_t columns = uint64_t(facts->width) + 1;
     facts->recordsNeeded = columns * (uint64_t(facts->height) + 1);
     const uint64_t body = length - kMapHeaderBytes;
     facts->recordsHeld = std::min(facts->recordsNeeded, body / kMapRecordBytes);
     facts->strayBytes = body - facts->recordsHeld * kMapRecordBytes;
+    return file;
+}
 
+}  // namespace
+
+bool ReadMapHeader(const std::string& path, MapFacts* facts, std::string* error) {
+    return OpenMap(path, facts, error) != nullptr;
+}
+
+bool ScanMapFile(const std::string& path, MapFacts* facts, std::string* error) {
+    FilePtr file = OpenMap(path, facts, error);
+    if (!file) return false;
+    const uint64_t columns = uint64_t(facts->width) + 1;
     std::vector<uint8_t> buffer(kRecordsPerStep * kMapRecordBytes);
     uint64_t index = 0;
     while (index < facts->recordsHeld) {

@@ -31,6 +31,12 @@ struct MapFacts {
 // the reason when it cannot be read or its header is no map header.
 bool ScanMapFile(const std::string& path, MapFacts* facts, std::string* error);
 
+// The same from the header and the file's length alone: the size and the
+// record counts, without reading a record (heights, grounds and tiles stay
+// empty). For commands that need to know what a file holds before they read
+// it (a cut map, a size for a picture).
+bool ReadMapHeader(const std::string& path, MapFacts* facts, std::string* error);
+
 // The facts as the info command prints them.
 // files: names of tile textures by their OpenGL texture name, shown beside
 // the numbers they know (may be empty).
