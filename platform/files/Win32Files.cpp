@@ -17,13 +17,7 @@
 // path has nothing to repeat.
 #include "platform/PlatformFiles.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/files/Win32Text.h"  // windows.h, made lean
 
 #include <fcntl.h>
 #include <io.h>
@@ -95,18 +89,7 @@ PreparedFile* NoFile(int error) {
     return nullptr;
 }
 
-bool Widen(const char* text, std::wstring* out) {
-    out->clear();
-    if (text == nullptr || text[0] == '\0') return false;
-    const size_t length = std::strlen(text);
-    if (length > 0x7FFFFFFF) return false;
-    const int needed =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, int(length), nullptr, 0);
-    if (needed <= 0) return false;
-    out->assign(size_t(needed), L'\0');
-    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, int(length), &(*out)[0],
-                               needed) == needed;
-}
+using win32text::Widen;
 
 // The absolute form of a path: the file replacement of some systems takes
 // only absolute paths, and the temporary's folder is then always named.
