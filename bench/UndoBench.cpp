@@ -1,15 +1,17 @@
-// Cost of the stroke history, a small harness printing figures.
+// Cost of the tools and the stroke history, a small harness printing figures.
 //
-// 1. Recording against the frame: the lowest, most tilted view (height 2.5,
-//    heading 30, over the middle of a 256 x 256 map of rolling hills) with
-//    brush 8 and the raise tool, the left button held while the pointer
-//    sweeps over the view, the button let go for one frame every 40 frames
-//    (each let-go ends a stroke). The whole frames (FrameUpdate + glFinish)
-//    are timed. The picked cells and buttons of those frames are then
-//    replayed twice on the same starting map: tools alone (ApplyTools), and
-//    tools with the history's hooks around them (RecordStroke, ApplyTools,
-//    EditKeys), best of several runs. Their difference is the recording's
-//    cost, given per frame and as a share of the frame without it.
+// 1. Tools and recording against the frame: the lowest, most tilted view
+//    (height 2.5, heading 30, over the middle of a 256 x 256 map of rolling
+//    hills), the left button held while the pointer sweeps over the view, the
+//    button let go for one frame every 40 frames (each let-go ends a stroke).
+//    The whole frames (FrameUpdate + glFinish) are timed. The picked cells
+//    and buttons of those frames are then replayed twice on the same
+//    starting map: tools alone (ApplyTools), and tools with the history's
+//    hooks around them (RecordStroke, ApplyTools, EditKeys), best of several
+//    runs. The tools' share of the frame and the recording's cost (the
+//    difference, as a share of the frame without it) are given, for the
+//    raise tool at brush 8 and, mirrored into all four quadrants, for every
+//    height tool at brush 32, the largest the keys reach.
 // 2. Undo and redo of large strokes, with their memory: the smooth tool at
 //    brush 8 held for 10 seconds of 60 frames (600 frames) while the pointer
 //    drags over the map, one cell per frame, in rows 16 cells apart (the
@@ -97,13 +99,15 @@ struct FrameInput {
 
 void SetButton(bool left) { gWindow->leftButton = left ? 1 : 0; }
 
-// First: recording against the frame.
-void RecordingCost() {
-    const int kFrames = 160, kStrokeFrames = 40, kRuns = 7;
+// First: tools and recording against the frame.
+// The replays are the best of `runs`.
+void RecordingCost(const char* tool, int mode, int brush, int symmetry, int runs) {
+    const int kFrames = 160, kStrokeFrames = 40;
     static const bool kNoKeys[256] = {};
     const std::vector<TerrainVertex> start = CopyGrid();
-    gBrushSize = 8;
-    SetEditMode(4);
+    gBrushSize = brush;
+    gSymmetry = symmetry;
+    SetEditMode(mode);
     gEditHistory.Clear();
 
     std::vector<FrameInput> inputs;
@@ -122,7 +126,7 @@ void RecordingCost() {
     const size_t strokes = gEditHistory.UndoSteps();
 
     double toolsMs = 1e30, hookedMs = 1e30;
-    for (int run = 0; run < kRuns; ++run) {
+    for (int run = 0; run < runs; ++run) {
         for (int hooked = 0; hooked < 2; ++hooked) {
             RestoreGrid(start);
             gEditHistory.Clear();
@@ -139,11 +143,13 @@ void RecordingCost() {
         }
     }
     SetButton(false);
+    gSymmetry = kSymmetryOff;
     const double recordMs = hookedMs - toolsMs;
-    std::printf("recording, raise at brush 8 on the low tilted view, %d frames, %zu strokes:\n",
-                kFrames, strokes);
+    std::printf("%s at brush %d%s on the low tilted view, %d frames, %zu strokes:\n", tool, brush,
+                symmetry == kSymmetryBoth ? " in four quadrants" : "", kFrames, strokes);
     std::printf("  frame with recording    %8.3f ms\n", frameMs);
-    std::printf("  tools alone             %8.4f ms per frame\n", toolsMs);
+    std::printf("  tools alone             %8.4f ms per frame = %.2f %% of the frame\n", toolsMs,
+                100.0 * toolsMs / frameMs);
     std::printf("  tools with the history  %8.4f ms per frame\n", hookedMs);
     std::printf("  recording               %8.4f ms per frame = %.3f %% of the frame without it\n",
                 recordMs, 100.0 * recordMs / (frameMs - recordMs));
@@ -222,7 +228,16 @@ int main() {
         std::fprintf(stderr, "no OpenGL context\n");
         return 1;
     }
-    RecordingCost();
+    RecordingCost("raise", kModeRaise, 8, kSymmetryOff, 7);
+    // Smoothing sums over its whole window for every vertex it moves: at
+    // brush 32 it takes a good part of the frame, so fewer replays.
+    const struct {
+        const char* name;
+        int mode, runs;
+    } kTools[] = {{"raise", kModeRaise, 7}, {"lower", kModeLower, 7}, {"plateau", kModePlateau, 7},
+                  {"smooth", kModeSmooth, 2}};
+    for (const auto& tool : kTools)
+        RecordingCost(tool.name, tool.mode, 32, kSymmetryBoth, tool.runs);
     LargeStrokes();
     return 0;
 }

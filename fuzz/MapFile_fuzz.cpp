@@ -148,12 +148,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
     }
 
-    // A few strokes of the tools, from the input's first bytes: tool, brush
-    // size and cell (cells outside the grid included).
+    // A few strokes of the tools, from the input's first bytes: tool and
+    // symmetry mode, brush size and cell (cells outside the grid included).
     gWindow->leftButton = 1;
     gWindow->mouseY = 0;
     for (size_t i = 0; i + 3 < size && i < 16; i += 4) {
         SetEditMode(3 + data[i] % 5);
+        gSymmetry = data[i] / 5 % 5;
         SetBrushSize(data[i + 1] % 10);
         SelectGround("ews"[data[i + 1] % 3]);
         SetEditMode(3 + data[i] % 5);
@@ -163,6 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     gWindow->leftButton = 0;
     ApplyTools(-1);
+    gSymmetry = 0;
     gTerrain = nullptr;
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "app/Editor.h"
 #include "gl/GL.h"
 #include "gl/OpenGLFullscreen.h"
+#include "gl/PressEdge.h"
 #include "terrain/TerrainTools.h"
 
 bool buttonWasDown = false;
@@ -74,8 +75,9 @@ void GameMenue::Update() {
     const int64_t y = FlipScreenY(owner->GetHeight(), owner->GetMouseY());
     const bool down = owner->GetLeftButton();
 
-    const bool pressInsideGrid = !buttonWasDown && down && gridLeft <= x && x < gridRight &&
-                                 gridBottom <= y && y < gridTop;
+    PressEdge left(buttonWasDown);
+    const bool pressInsideGrid =
+        left.Pressed(down) && gridLeft <= x && x < gridRight && gridBottom <= y && y < gridTop;
     // A zero cell pitch leaves no cell to hit (and nothing to divide by).
     if (pressInsideGrid && cellWidth != 0 && cellHeight != 0) {
         // Differences in 64 bits: both lie inside the grid, but the grid
@@ -90,7 +92,7 @@ void GameMenue::Update() {
             if (item.texture && item.action) item.action(item.argument);
         }
     }
-    buttonWasDown = down;
+    buttonWasDown = left.WasDown();
 }
 
 namespace {

@@ -12,7 +12,9 @@
 
 #include "app/Editor.h"
 #include "gl/OpenGLFullscreen.h"
+#include "gl/PressEdge.h"
 #include "platform/Platform.h"
+#include "terrain/Symmetry.h"
 #include "terrain/TerrainTools.h"
 #include "terrain/TriangleSelection.h"
 
@@ -184,61 +186,67 @@ constexpr unsigned kKeyZ = 'Z';
 // Presses beyond this many, while a stroke keeps them waiting, are dropped.
 constexpr size_t kMaxWaiting = 256;
 
-// Letter flags of the previous frame: a press acts once, however long held.
-bool sPreviousO = false, sPreviousS = false, sPreviousY = false, sPreviousZ = false;
-// Undo (false) and redo (true) presses waiting for the stroke to end.
-std::vector<bool> sWaiting;
-
-bool NewPress(const bool* keys, unsigned key, bool& previous) {
-    const bool pressed = keys[key] && !previous;
-    previous = keys[key];
-    return pressed;
-}
+// The shortcuts' memory: letter levels of the previous frame (a press acts
+// once, however long held) and the undo (false) and redo (true) presses
+// waiting for the stroke to end.
+struct ShortcutMemory {
+    PressEdge o, s, y, z;
+    std::vector<bool> waiting;
+};
+ShortcutMemory sShortcuts;
 
 }  // namespace
 
+void RecordToolWork(EditHistory& history, const TerrainModel& terrain, int cellId,
+                    const ToolInput& in) {
+    if (!in.left && !in.right) return;
+    // The widest window a tool writes is the height tools' re-light window,
+    // offsets -B .. B + 1 (B at least 1, as the tools use it), around each
+    // cell the tools are applied at; the vertex painting writes at a cell
+    // (or its mirror image, one column or row further) and the 2 x 2 cell
+    // block it re-tiles lie inside it.
+    int cells[kMaxMirroredCells];
+    const int count = MirroredCells(terrain.width, terrain.height, cellId, in.symmetry, cells);
+    const int64_t b = std::max<int64_t>(1, in.brush);
+    for (int i = 0; i < count; ++i) {
+        const int64_t px = CellIdX(cells[i]), py = CellIdY(cells[i]);
+        history.Touch(terrain, px - b, px + b + 1, py - b, py + b + 1);
+    }
+}
+
 void RecordStroke(int pickedId) {
     if (gWindow == nullptr || gTerrain == nullptr) return;
-    if (!gWindow->GetLeftButton() && !gWindow->GetRightButton()) return;
-    const TerrainModel& t = *gTerrain;
-    const int px = CellIdX(pickedId);
-    const int py = CellIdY(pickedId);
-    if (pickedId == kNoCell || px >= t.width || py >= t.height) return;
-    // The widest window a tool writes is the height tools' re-light window,
-    // offsets -B .. B + 1 (B at least 1, as the tools use it); the 2 x 2 cell
-    // block that painting re-tiles lies inside it.
-    const int64_t b = std::max<int64_t>(1, gBrushSize);
-    gEditHistory.Touch(t, int64_t(px) - b, int64_t(px) + b + 1, int64_t(py) - b,
-                       int64_t(py) + b + 1);
+    RecordToolWork(gEditHistory, *gTerrain, pickedId, FrameToolInput());
 }
 
 void EditKeys(const bool* keys) {
     if (gWindow == nullptr || gTerrain == nullptr) return;
     const bool ctrl = keys[plat::VK_CONTROL];
     const bool shift = keys[plat::VK_SHIFT];
-    const bool o = NewPress(keys, kKeyO, sPreviousO);
-    const bool s = NewPress(keys, kKeyS, sPreviousS);
-    const bool y = NewPress(keys, kKeyY, sPreviousY);
-    const bool z = NewPress(keys, kKeyZ, sPreviousZ);
-    if (ctrl && sWaiting.size() < kMaxWaiting) {
-        if (z && !shift) sWaiting.push_back(false);
-        if ((z && shift) || (y && !shift)) sWaiting.push_back(true);
+    ShortcutMemory& m = sShortcuts;
+    const bool o = m.o.Pressed(keys[kKeyO]);
+    const bool s = m.s.Pressed(keys[kKeyS]);
+    const bool y = m.y.Pressed(keys[kKeyY]);
+    const bool z = m.z.Pressed(keys[kKeyZ]);
+    if (ctrl && m.waiting.size() < kMaxWaiting) {
+        if (z && !shift) m.waiting.push_back(false);
+        if ((z && shift) || (y && !shift)) m.waiting.push_back(true);
     }
     if (ctrl && !shift && (s || o)) {
         SetEditMode(s ? kModeSave : kModeLoad);
         // The dialog the request opens takes the key's release (and clears
         // its flag), so the next key-down here is a new press.
-        sPreviousS = sPreviousO = false;
+        m.s = m.o = PressEdge();
     }
 
     // Undo and redo wait while a button is held: the stroke is not over.
     if (gWindow->GetLeftButton() || gWindow->GetRightButton()) return;
     gEditHistory.EndStroke(*gTerrain);
-    for (bool redo : sWaiting) {
+    for (bool redo : m.waiting) {
         if (redo)
             gEditHistory.Redo(*gTerrain);
         else
             gEditHistory.Undo(*gTerrain);
     }
-    sWaiting.clear();
+    m.waiting.clear();
 }

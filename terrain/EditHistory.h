@@ -116,9 +116,17 @@ private:
 
 extern EditHistory gEditHistory;
 
+struct ToolInput;
+
+// While a mouse button is held over a cell of the grid, copies into
+// `history` the before records of the widest window any tool may change this
+// frame, at the cell and at each of its mirrored cells (the frame's input
+// `in` as ApplyToolsAt takes it), before the tools run.
+void RecordToolWork(EditHistory& history, const TerrainModel& terrain, int cellId,
+                    const ToolInput& in);
+
 // Frame hooks around ApplyTools, for gWindow, gTerrain and gEditHistory.
-// RecordStroke: while a mouse button is held over a picked cell, copies the
-// before records of the widest window any tool may change this frame.
+// RecordStroke: RecordToolWork with the frame's input (FrameToolInput).
 void RecordStroke(int pickedId);
 // EditKeys: new presses of Ctrl+Z (undo), Ctrl+Y or Ctrl+Shift+Z (redo),
 // Ctrl+S (save request) and Ctrl+O (load request), read from the key flags

@@ -24,6 +24,7 @@
 #include "terrain/SceneRender.h"
 #include "terrain/TerrainRender.h"
 #include "terrain/TerrainTools.h"
+#include "terrain/ToolKeys.h"
 #include "terrain/TriangleSelection.h"
 
 float ViewOffsetX = 0.0f;
@@ -54,10 +55,13 @@ constexpr unsigned kKeyNumpad4 = plat::VK_NUMPAD4;
 constexpr unsigned kKeyNumpad6 = plat::VK_NUMPAD6;
 constexpr unsigned kKeyNumpad8 = plat::VK_NUMPAD8;
 
-// L of the previous frame, so holding L toggles lighting only once.
-bool sPreviousKeyL = false;
-// Picked cell of the last terrain pass, for the tools.
-int sPickedCell = kNoCell;
+// What the frame keeps from one frame to the next.
+struct FrameMemory {
+    PressEdge keyL;            // holding L toggles lighting only once
+    ToolKeyMemory toolKeys;    // the same for M and the brush keys
+    int pickedCell = kNoCell;  // picked by the last terrain pass, for the tools
+};
+FrameMemory sFrame;
 
 // Moves the view offset one step towards map direction `degrees`.
 void Scroll(float degrees) {
@@ -83,9 +87,7 @@ void SetCamera(int width, int height) {
 }
 
 void CameraKeys(const bool* keys) {
-    const bool keyL = keys[kKeyL];
-    if (keyL && !sPreviousKeyL) LightingEnabled = !LightingEnabled;
-    sPreviousKeyL = keyL;
+    if (sFrame.keyL.Pressed(keys[kKeyL])) LightingEnabled = !LightingEnabled;
 
     if (keys[kKeyNumpad8]) CameraHeight += kZoomStep;
     if (keys[kKeyNumpad2]) CameraHeight -= kZoomStep;
@@ -109,7 +111,7 @@ void Scrolling(const bool* keys, int mouseX, int mouseY, int width, int height) 
 }  // namespace
 
 int FramePickedCell() {
-    return sPickedCell;
+    return sFrame.pickedCell;
 }
 
 bool FrameUpdate() {
@@ -134,7 +136,7 @@ bool FrameUpdate() {
     combined = Matrix4::Multiply(projection, modelview);
 
     DrawTerrain(combined);
-    sPickedCell = PickedCell();
+    sFrame.pickedCell = PickedCell();
 
     DrawWater();
     DrawSceneObjects();
@@ -161,11 +163,13 @@ bool FrameUpdate() {
     const bool* keys = gWindow->GetKeys();
     CameraKeys(keys);
     Scrolling(keys, gWindow->GetMouseX(), gWindow->GetMouseY(), width, height);
+    // Before the history's copy, so that it covers the brush the tools use.
+    ToolKeys(keys, sFrame.toolKeys, gBrushSize, gSymmetry);
 
     // The history copies what the tools may change before they change it,
     // and closes the stroke (then undoes or redoes) once no button is held.
-    RecordStroke(sPickedCell);
-    ApplyTools(sPickedCell);
+    RecordStroke(sFrame.pickedCell);
+    ApplyTools(sFrame.pickedCell);
     EditKeys(keys);
     return true;
 }

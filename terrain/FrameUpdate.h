@@ -1,5 +1,5 @@
-// One frame of the editor: camera, terrain pass, overlays, camera controls
-// and tools, in that order.
+// One frame of the editor: camera, terrain pass, overlays, camera controls,
+// tool keys and tools, in that order.
 //
 // Camera conventions: world x and y span the map plane, z points up; every
 // world point is drawn shifted by (-ViewOffsetX, -ViewOffsetY, 0). The camera

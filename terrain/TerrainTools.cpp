@@ -8,7 +8,11 @@
 // and re-light that window, one vertex wider than what they changed. Every
 // loop is clipped to the grid, so vertices outside it are never touched. All
 // sums are formed in double; heights are stored back as floats. Every tool is
-// a fixed step per frame.
+// a fixed step per frame. With mirrored cells each tool runs at every cell of
+// the list before the next tool runs; each height tool re-lights its own
+// window right after it, and that window reaches one vertex past every
+// height it changed, so the last re-light of a vertex always comes after the
+// last change it depends on.
 #include "terrain/TerrainTools.h"
 
 #include <algorithm>
@@ -23,6 +27,7 @@
 
 char gCurrentGround = 'e';
 int32_t gBrushSize = 2;
+int32_t gSymmetry = kSymmetryOff;
 double gPlateauHeight = 0.0;
 bool gLeftButtonBefore = false;
 
@@ -36,6 +41,12 @@ void SetEditMode(int mode) { gEditMode = mode; }
 void SetBrushSize(int size) { gBrushSize = size; }
 
 namespace {
+
+// Steps per frame: the left button works gently, the right one faster.
+constexpr double kRaiseStep = 0.005;
+constexpr double kRaiseStepFast = 0.02;
+constexpr double kSmoothStep = 0.01;
+constexpr double kSmoothStepFast = 1.0 / 15.0;
 
 double BrushDistance(int64_t dx, int64_t dy) {
     const double u = double(dx) - 0.5, v = double(dy) - 0.5;
@@ -83,16 +94,24 @@ void RaiseLower(TerrainModel& t, int px, int py, int64_t b, double amount) {
 // Every target within distance B moves towards the mean slope of the whole
 // window: D sums the height differences to every other vertex of the window,
 // L the distances to them. Targets are updated in place, in loop order, so
-// later ones see the already smoothed heights. Not clamped.
-void Smooth(TerrainModel& t, int px, int py, int64_t b, double amount) {
+// later ones see the already smoothed heights. Not clamped. A mirror image
+// of the picked cell runs every loop in the mirrored order (columns from
+// the right when mirrored left to right, rows from the top when mirrored top
+// to bottom), so that it does exactly the mirror of what the picked cell did.
+void Smooth(TerrainModel& t, int px, int py, int64_t b, double amount, bool flipX, bool flipY) {
     const Window w = ClipWindow(t, px, py, -b, b + 1);
-    for (int64_t tx = w.x0; tx <= w.x1; ++tx)
-        for (int64_t ty = w.y0; ty <= w.y1; ++ty) {
+    const int64_t columns = w.x1 - w.x0, rows = w.y1 - w.y0;
+    auto column = [&](int64_t i) { return flipX ? w.x1 - i : w.x0 + i; };
+    auto row = [&](int64_t j) { return flipY ? w.y1 - j : w.y0 + j; };
+    for (int64_t ti = 0; ti <= columns; ++ti)
+        for (int64_t tj = 0; tj <= rows; ++tj) {
+            const int64_t tx = column(ti), ty = row(tj);
             if (BrushDistance(tx - px, ty - py) > double(b)) continue;
             const double target = HeightAt(t, tx, ty);
             double sumD = 0.0, sumL = 0.0;
-            for (int64_t x = w.x0; x <= w.x1; ++x)
-                for (int64_t y = w.y0; y <= w.y1; ++y) {
+            for (int64_t i = 0; i <= columns; ++i)
+                for (int64_t j = 0; j <= rows; ++j) {
+                    const int64_t x = column(i), y = row(j);
                     if (x == tx && y == ty) continue;
                     sumD += double(HeightAt(t, x, y)) - target;
                     const double ex = double(tx - x), ey = double(ty - y);
@@ -104,64 +123,96 @@ void Smooth(TerrainModel& t, int px, int py, int64_t b, double amount) {
     Relight(t, px, py, b);
 }
 
-void Plateau(TerrainModel& t, int px, int py, int64_t b) {
+void Plateau(TerrainModel& t, int px, int py, int64_t b, double height) {
     const Window w = ClipWindow(t, px, py, -b, b + 1);
     for (int64_t x = w.x0; x <= w.x1; ++x)
         for (int64_t y = w.y0; y <= w.y1; ++y)
-            if (BrushDistance(x - px, y - py) <= double(b))
-                HeightAt(t, x, y) = float(gPlateauHeight);
+            if (BrushDistance(x - px, y - py) <= double(b)) HeightAt(t, x, y) = float(height);
     Relight(t, px, py, b);
+}
+
+// Paint: one vertex per frame, that is one quarter of one tile block, and
+// its mirror images; the brush size does not apply.
+void Paint(TerrainModel& t, int cellId, char ground, int symmetry) {
+    int vertices[kMaxMirroredCells];
+    const int count = MirroredVertices(t.width, t.height, cellId, symmetry, vertices);
+    for (int i = 0; i < count; ++i) {
+        const int x = CellIdX(vertices[i]), y = CellIdY(vertices[i]);
+        t.columns[x][y].ground = ground;
+        t.RetileBlock(x, y);
+    }
+}
+
+// The raise and lower step; the right button's faster step wins over the
+// left's.
+double RaiseAmount(const ToolInput& in) {
+    const double sign = in.mode == kModeRaise ? 1.0 : in.mode == kModeLower ? -1.0 : 0.0;
+    double amount = 0.0;
+    if (in.left) amount = sign * kRaiseStep;
+    if (in.right) amount = sign * kRaiseStepFast;
+    return amount;
+}
+
+double SmoothAmount(const ToolInput& in) {
+    double amount = 0.0;
+    if (in.left) amount = kSmoothStep;
+    if (in.right) amount = kSmoothStepFast;
+    return in.mode == kModeSmooth ? amount : 0.0;
 }
 
 }  // namespace
 
-void ApplyTools(int pickedId) {
-    if (gWindow == nullptr || gTerrain == nullptr) return;
-    TerrainModel& t = *gTerrain;
-    const bool left = gWindow->GetLeftButton();
-    const bool right = gWindow->GetRightButton();
-    const bool overView =
-        FlipScreenY(gWindow->GetHeight(), gWindow->GetMouseY()) > kMenuPointerRows;
-
+void ApplyToolsAt(TerrainModel& t, int cellId, const ToolInput& in, ToolMemory& memory) {
+    const bool newPress = memory.left.Pressed(in.left);
+    if (t.columns == nullptr) return;
     // Only an id naming a cell of the grid is used: its four corners
-    // (px + 1 <= width, py + 1 <= height) then exist. Anything else counts as
-    // no pick.
-    const int px = CellIdX(pickedId);
-    const int py = CellIdY(pickedId);
-    const bool picked = pickedId >= 0 && px < t.width && py < t.height && t.columns != nullptr;
+    // (px + 1 <= width, py + 1 <= height) then exist, and so do those of
+    // its images. Anything else counts as no pick.
+    int cells[kMaxMirroredCells];
+    const int count = MirroredCells(t.width, t.height, cellId, in.symmetry, cells);
+    if (count == 0) return;
+    const int px = CellIdX(cellId), py = CellIdY(cellId);
     // Sizes below 1 would divide by zero in the weight; the smallest brush
     // is used instead.
-    const int64_t b = std::max<int64_t>(1, gBrushSize);
+    const int64_t b = std::max<int64_t>(1, in.brush);
 
-    // Paint: one vertex per frame, that is one quarter of one tile block;
-    // the brush size does not apply.
-    if (gEditMode == kModePaint && left && picked && overView) {
-        t.columns[px][py].ground = gCurrentGround;
-        t.RetileBlock(px, py);
+    if (in.mode == kModePaint && in.left && in.overView) Paint(t, cellId, in.ground, in.symmetry);
+
+    const double amount = RaiseAmount(in);
+    for (int i = 0; i < count && amount != 0.0 && in.overView; ++i)
+        RaiseLower(t, CellIdX(cells[i]), CellIdY(cells[i]), b, amount);
+
+    const double smooth = SmoothAmount(in);
+    for (int i = 0; i < count && smooth != 0.0 && in.overView; ++i) {
+        const int x = CellIdX(cells[i]), y = CellIdY(cells[i]);
+        Smooth(t, x, y, b, smooth, x != px, y != py);
     }
-
-    // Raise and lower; the right button's faster step wins over the left's.
-    double amount = 0.0;
-    if (left) amount = gEditMode == kModeRaise ? 0.005 : gEditMode == kModeLower ? -0.005 : 0.0;
-    if (right) amount = gEditMode == kModeRaise ? 0.02 : gEditMode == kModeLower ? -0.02 : 0.0;
-    if (amount != 0.0 && picked && overView) RaiseLower(t, px, py, b, amount);
-
-    double smooth = 0.0;
-    if (left) smooth = 0.01;
-    if (right) smooth = 1.0 / 15.0;
-    if (gEditMode == kModeSmooth && smooth != 0.0 && picked && overView)
-        Smooth(t, px, py, b, smooth);
 
     // A new left press captures the mean height of the picked cell's corners
     // in any mode and anywhere, so the plateau tool can later flatten to it.
-    if (left && !gLeftButtonBefore && picked) {
-        gPlateauHeight = 0.25 * (double(t.columns[px][py].height) +
-                                 double(t.columns[px + 1][py].height) +
-                                 double(t.columns[px + 1][py + 1].height) +
-                                 double(t.columns[px][py + 1].height));
+    if (newPress) {
+        memory.plateauHeight = 0.25 * (double(t.columns[px][py].height) +
+                                       double(t.columns[px + 1][py].height) +
+                                       double(t.columns[px + 1][py + 1].height) +
+                                       double(t.columns[px][py + 1].height));
     }
 
-    if (gEditMode == kModePlateau && left && picked && overView) Plateau(t, px, py, b);
+    const bool flatten = in.mode == kModePlateau && in.left && in.overView;
+    for (int i = 0; i < count && flatten; ++i)
+        Plateau(t, CellIdX(cells[i]), CellIdY(cells[i]), b, memory.plateauHeight);
+}
 
-    gLeftButtonBefore = left;
+ToolInput FrameToolInput() {
+    const bool overView =
+        FlipScreenY(gWindow->GetHeight(), gWindow->GetMouseY()) > kMenuPointerRows;
+    return {gEditMode, gCurrentGround, gBrushSize, gWindow->GetLeftButton(),
+            gWindow->GetRightButton(), overView, gSymmetry};
+}
+
+void ApplyTools(int pickedId) {
+    if (gWindow == nullptr || gTerrain == nullptr) return;
+    ToolMemory memory{PressEdge(gLeftButtonBefore), gPlateauHeight};
+    ApplyToolsAt(*gTerrain, pickedId, FrameToolInput(), memory);
+    gLeftButtonBefore = memory.left.WasDown();
+    gPlateauHeight = memory.plateauHeight;
 }
