@@ -85,11 +85,14 @@ start_xvfb() {
 # start_editor BINARY: starts the editor in the background; its output goes
 # to editor.log. A small wrapper shell waits for it and writes its exit code
 # to editor.exit, so that wait_for_exit works from any (sub)shell.
-# E2E_EDITOR_PID is the editor's own process id.
+# E2E_EDITOR_PID is the editor's own process id. The editor keeps its
+# recovery data in the test's own state folder, so a run that ends with
+# unsaved work leaves nothing in the user's home for the next start to show.
 start_editor() {
     rm -f "$E2E_OUT/editor.pid" "$E2E_OUT/editor.exit"
+    mkdir -p "$E2E_OUT/state"
     (
-        "$1" >"$E2E_OUT/editor.log" 2>&1 &
+        XDG_STATE_HOME="$E2E_OUT/state" "$1" >"$E2E_OUT/editor.log" 2>&1 &
         echo $! >"$E2E_OUT/editor.pid"
         code=0
         wait $! || code=$?
