@@ -20,6 +20,7 @@
 #include "menu/Cursor.h"
 #include "menu/Menue.h"
 #include "platform/Platform.h"
+#include "terrain/BrushFootprint.h"
 #include "terrain/EditHistory.h"
 #include "terrain/SceneRender.h"
 #include "terrain/TerrainRender.h"
@@ -58,6 +59,13 @@ constexpr unsigned kKeyNumpad8 = plat::VK_NUMPAD8;
 bool sPreviousKeyL = false;
 // Picked cell of the last terrain pass, for the tools.
 int sPickedCell = kNoCell;
+
+// The overlay hook and its user.
+struct FrameOverlay {
+    FrameOverlayHook hook = nullptr;
+    void* user = nullptr;
+};
+FrameOverlay sOverlay;
 
 // Moves the view offset one step towards map direction `degrees`.
 void Scroll(float degrees) {
@@ -99,6 +107,27 @@ void CameraKeys(const bool* keys) {
     if (CameraHeading > 360.0f) CameraHeading -= 360.0f;
 }
 
+FootprintShape ShapeOfMode(int mode) {
+    switch (mode) {
+        case kModePaint: return FootprintShape::Paint;
+        case kModeRaise: return FootprintShape::Raise;
+        case kModeLower: return FootprintShape::Lower;
+        case kModePlateau: return FootprintShape::Plateau;
+        case kModeSmooth: return FootprintShape::Smooth;
+        default: return FootprintShape::None;
+    }
+}
+
+// The footprint of the selected tool at the picked cell, while the pointer
+// is where the tools act (above the menu rows).
+FootprintView FrameFootprint(int height) {
+    FootprintView view{ShapeOfMode(gEditMode), gBrushSize, gPlateauHeight, 0, {}, ViewOffsetX,
+                       ViewOffsetY};
+    const bool overView = FlipScreenY(height, gWindow->GetMouseY()) > kMenuPointerRows;
+    if (sPickedCell != kNoCell && overView) view.cells[view.cellCount++] = sPickedCell;
+    return view;
+}
+
 void Scrolling(const bool* keys, int mouseX, int mouseY, int width, int height) {
     if (mouseX < kScrollBand || keys[kKeyLeft]) Scroll(CameraHeading - 90.0f);
     if (mouseX > width - kScrollBand || keys[kKeyRight]) Scroll(CameraHeading + 90.0f);
@@ -110,6 +139,11 @@ void Scrolling(const bool* keys, int mouseX, int mouseY, int width, int height) 
 
 int FramePickedCell() {
     return sPickedCell;
+}
+
+void SetFrameOverlay(FrameOverlayHook hook, void* user) {
+    sOverlay.hook = hook;
+    sOverlay.user = user;
 }
 
 bool FrameUpdate() {
@@ -135,6 +169,9 @@ bool FrameUpdate() {
 
     DrawTerrain(combined);
     sPickedCell = PickedCell();
+    // On the ground before the water, so water covers it as it covers the
+    // ground.
+    DrawBrushFootprint(*gTerrain, FrameFootprint(height));
 
     DrawWater();
     DrawSceneObjects();
@@ -148,6 +185,7 @@ bool FrameUpdate() {
     glColor3f(1.0f, 1.0f, 1.0f);
 
     if (gMenu) gMenu->Draw();
+    if (sOverlay.hook) sOverlay.hook(sOverlay.user);
     // The pointer picture has soft edges: blended, not alpha-tested.
     glDisable(GL_ALPHA_TEST);
     glEnable(GL_BLEND);
