@@ -118,13 +118,17 @@ FootprintShape ShapeOfMode(int mode) {
     }
 }
 
-// The footprint of the selected tool at the picked cell, while the pointer
-// is where the tools act (above the menu rows).
+// Where the tools act: the pointer above the menu rows.
+bool PointerOverView(int height) {
+    return FlipScreenY(height, gWindow->GetMouseY()) > kMenuPointerRows;
+}
+
+// The footprint of the selected tool at the picked cell, where the tools act.
 FootprintView FrameFootprint(int height) {
     FootprintView view{ShapeOfMode(gEditMode), gBrushSize, gPlateauHeight, 0, {}, ViewOffsetX,
                        ViewOffsetY};
-    const bool overView = FlipScreenY(height, gWindow->GetMouseY()) > kMenuPointerRows;
-    if (sPickedCell != kNoCell && overView) view.cells[view.cellCount++] = sPickedCell;
+    if (sPickedCell != kNoCell && PointerOverView(height))
+        view.cells[view.cellCount++] = sPickedCell;
     return view;
 }
 
@@ -202,7 +206,10 @@ bool FrameUpdate() {
 
     // The history copies what the tools may change before they change it,
     // and closes the stroke (then undoes or redoes) once no button is held.
-    RecordStroke(sPickedCell);
+    // Over the menu rows no tool acts, so a press there (on the save icon,
+    // say) opens no stroke: a save served while a stroke is open could not
+    // count the map as saved.
+    RecordStroke(PointerOverView(height) ? sPickedCell : kNoCell);
     ApplyTools(sPickedCell);
     EditKeys(keys);
     return true;
