@@ -17,6 +17,7 @@ constexpr float kOutlineLight[3] = {1.0f, 1.0f, 0.9f};
 constexpr float kOutlineDarkWidth = 3.0f;
 constexpr float kDotColour[3] = {1.0f, 1.0f, 0.0f};  // the picked cell's yellow
 constexpr int kDotRadius = 2;
+constexpr int kFrameWidth = 2;
 
 int PowerOfTwoAtLeast(int n) {
     int p = 1;
@@ -112,6 +113,15 @@ void PaintMinimapCells(Minimap& m, int x0, int y0, int x1, int y1, CellColourSou
 void DrawMinimap(const Minimap& m, const MinimapMarks& marks) {
     if (m.texture == 0 || m.width == 0) return;
     const float u = float(m.texelsX) / m.textureWidth, v = float(m.texelsY) / m.textureHeight;
+    // A dark frame sets the picture off the wooden panel, whose brown is
+    // close to the earth's.
+    glDisable(GL_TEXTURE_2D);
+    glColor3fv(kOutlineDark);
+    glBegin(GL_QUADS);
+    Quad(m.left - kFrameWidth, m.bottom - kFrameWidth, m.left + m.width + kFrameWidth,
+         m.bottom + m.height + kFrameWidth);
+    glEnd();
+    glEnable(GL_TEXTURE_2D);
     glColor3f(1.0f, 1.0f, 1.0f);
     glBindTexture(GL_TEXTURE_2D, m.texture);
     glBegin(GL_QUADS);

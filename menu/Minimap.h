@@ -50,8 +50,8 @@ void LayOutMinimap(Minimap& minimap, const MinimapBox& box, int mapWidth, int ma
 // Repaints the texels covering cells [x0, x1) x [y0, y1) (clipped to the map).
 void PaintMinimapCells(Minimap& minimap, int x0, int y0, int x1, int y1,
                        CellColourSource source, void* user);
-// The picture, the outline (cut to the picture) and the dot, between Begin2D
-// and End2D; changes only the bound texture, colour and line width, and
+// The picture in a dark frame two pixels wide around it, the outline (cut
+// to the picture) and the dot, between Begin2D and End2D; changes only the bound texture, colour and line width, and
 // leaves texturing on and the scissor test off.
 void DrawMinimap(const Minimap& minimap, const MinimapMarks& marks);
 // The left button at screen pixel (x, y): true while a press that began on

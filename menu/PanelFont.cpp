@@ -129,19 +129,23 @@ std::string FitPanelText(const PanelFont& font, const std::string& text, int max
     return text.substr(0, fits) + ellipsis;
 }
 
-void DrawPanelText(const PanelFont& font, int x, int y, const std::string& text) {
-    using namespace glyphsheet;
-    if (font.texture == 0 || text.empty()) return;
-    const float unitX = 1.0f / kSheetWidth, unitY = 1.0f / kSheetHeight;
+void BeginPanelText(const PanelFont& font) {
+    if (font.texture == 0) return;
     glBindTexture(GL_TEXTURE_2D, font.texture);
     glBegin(GL_QUADS);
+}
+
+void PanelText(const PanelFont& font, int x, int y, const std::string& text) {
+    using namespace glyphsheet;
+    if (font.texture == 0) return;
+    const float unitX = 1.0f / kSheetWidth, unitY = 1.0f / kSheetHeight;
+    const int bottom = y - kBaseline;
     int pen = x;
     for (size_t i = 0; i < text.size();) {
         const int slot = SlotFor(NextCodePoint(text, i));
         const int width = font.inkWidth[slot];
         if (width > 0) {
             const int sx = CellLeft(slot) + font.inkLeft[slot], sy = CellBottom(slot);
-            const int bottom = y - kBaseline;
             const int corners[4][2] = {{0, 0}, {width, 0}, {width, kCellSize}, {0, kCellSize}};
             for (const auto& c : corners) {
                 glTexCoord2f(float(sx + c[0]) * unitX, float(sy + c[1]) * unitY);
@@ -150,5 +154,8 @@ void DrawPanelText(const PanelFont& font, int x, int y, const std::string& text)
         }
         pen += Advance(font, slot);
     }
-    glEnd();
+}
+
+void EndPanelText(const PanelFont& font) {
+    if (font.texture != 0) glEnd();
 }

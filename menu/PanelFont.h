@@ -37,7 +37,11 @@ bool LoadPanelFont(OpenGLFullscreen& window, PanelFont& font);
 int PanelTextWidth(const PanelFont& font, const std::string& text);
 // The text, or its longest beginning that fits maxWidth with "..." added.
 std::string FitPanelText(const PanelFont& font, const std::string& text, int maxWidth);
-// Draws the text with one quad per glyph, in the current colour (it
-// modulates the white glyphs; the shadow stays black). Called between
-// Begin2D and End2D with blending on; binds the font's texture.
-void DrawPanelText(const PanelFont& font, int x, int y, const std::string& text);
+// Texts are drawn in one batch: BeginPanelText binds the font's texture and
+// begins one run of quads, PanelText adds a quad per glyph in the current
+// colour (it modulates the white glyphs; the shadow stays black; glColor may
+// change between texts), EndPanelText ends the run. Between Begin2D and
+// End2D with blending on; nothing else may be drawn inside the batch.
+void BeginPanelText(const PanelFont& font);
+void PanelText(const PanelFont& font, int x, int y, const std::string& text);
+void EndPanelText(const PanelFont& font);

@@ -72,19 +72,26 @@ void Line(const StatusDisplay& d, const PanelField& f, int line, const std::stri
           const float colour[3] = kTextColour) {
     glColor3fv(colour);
     const int width = f.right - f.left - 2 * kMargin;
-    DrawPanelText(d.font, f.left + kMargin, f.top - kFirstBaseline - line * kLinePitch,
-                  FitPanelText(d.font, text, width));
+    PanelText(d.font, f.left + kMargin, f.top - kFirstBaseline - line * kLinePitch,
+              FitPanelText(d.font, text, width));
 }
 
+int IconBottom(const PanelField& f) { return f.top - kMargin - kIconSize; }
+
+void ToolIcon(const StatusDisplay& d, const StatusView& v) {
+    const PanelField f = PanelFieldRect(1);
+    const int tool = ToolIndex(v.mode, v.ground);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    if (d.icons[tool]) d.window->DrawTexture(d.icons[tool], f.left + kMargin, IconBottom(f));
+}
+
+// The texts of the middle field (inside the text batch).
 void ToolField(const StatusDisplay& d, const StatusView& v) {
     const PanelField f = PanelFieldRect(1);
     const int tool = ToolIndex(v.mode, v.ground);
-    const int iconY = f.top - kMargin - kIconSize;
-    glColor3f(1.0f, 1.0f, 1.0f);
-    if (d.icons[tool]) d.window->DrawTexture(d.icons[tool], f.left + kMargin, iconY);
     glColor3fv(kTextColour);
-    DrawPanelText(d.font, f.left + 2 * kMargin + kIconSize, iconY + kIconSize / 2 - 4,
-                  kTools[tool].name);
+    PanelText(d.font, f.left + 2 * kMargin + kIconSize, IconBottom(f) + kIconSize / 2 - 4,
+              kTools[tool].name);
     const int first = 4;  // the lines below the icon
     if (v.mode == 3)
         Line(d, f, first, "Malt eine Ecke je Bild");
@@ -95,6 +102,7 @@ void ToolField(const StatusDisplay& d, const StatusView& v) {
     Line(d, f, first + 2, std::string("Spiegelung: ") + (known ? kSymmetryNames[v.symmetry] : "?"));
 }
 
+// The texts of the right field (inside the text batch).
 void PointerField(const StatusDisplay& d, const StatusView& v) {
     const PanelField f = PanelFieldRect(2);
     if (v.cellShown) {
@@ -146,8 +154,11 @@ void DrawStatusDisplay(StatusDisplay& display, const StatusView& view) {
     marks.cellX = view.cellX;
     marks.cellY = view.cellY;
     DrawMinimap(display.minimap, marks);
+    ToolIcon(display, view);
+    BeginPanelText(display.font);
     ToolField(display, view);
     PointerField(display, view);
+    EndPanelText(display.font);
     glDisable(GL_BLEND);
     display.window->End2D();
 }

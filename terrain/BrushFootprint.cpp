@@ -1,5 +1,5 @@
-// Rings are polylines through points on the brush circle, about four per
-// grid step of its length, each at the terrain's height there: inside a
+// Rings are polylines through points on the brush circle, two per grid
+// step of its length, each at the terrain's height there: inside a
 // cell the height is that of the cell's triangle under the point (the cell
 // is drawn as the triangles (x, y), (x + 1, y), (x, y + 1) and (x + 1, y),
 // (x, y + 1), (x + 1, y + 1)). Points beyond the grid are moved onto its
@@ -26,8 +26,10 @@ constexpr float kLight[3] = {1.0f, 1.0f, 0.92f};
 constexpr float kPlateauLight[3] = {0.55f, 0.85f, 1.0f};
 constexpr float kRaiseTint[3] = {1.0f, 0.75f, 0.35f};
 constexpr float kLowerTint[3] = {0.45f, 0.7f, 1.0f};
-constexpr float kTintOpacity = 0.45f;
-constexpr int kPointsPerStep = 4;
+constexpr float kTintOpacity = 0.22f;  // light: the ground under it must still read
+constexpr float kTintOffsetFactor = -1.0f;
+constexpr float kTintOffsetUnits = -2.0f;
+constexpr int kPointsPerStep = 2;
 constexpr int kMaxRingPoints = 512;
 
 struct Ring {
@@ -104,28 +106,31 @@ float Weight(int dx, int dy, int b) {
     return float(std::max(std::cos(d / b * kPi * 0.5), 0.0));
 }
 
-// Cells whose four corners are all moved (offsets 1 - B .. B), drawn as the
-// terrain draws them so that the depth test passes exactly on the ground.
+// Cells whose four corners are all moved (offsets 1 - B .. B), one strip up
+// each column: (x, y), (x + 1, y), (x, y + 1), (x + 1, y + 1), (x, y + 2), ...
+// makes the terrain's own triangles. A polygon offset pulls the tint a
+// little towards the eye, so it passes the depth test on the ground it
+// covers whatever the rounding of its corners, and hills in front still
+// hide it.
 void DrawTint(const TerrainModel& t, const FootprintView& v, int px, int py, int b,
               const float tint[3]) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    const int corners[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(kTintOffsetFactor, kTintOffsetUnits);
     const float s = t.spacing;
     const int x0 = std::max(0, px + 1 - b), x1 = std::min(t.width - 1, px + b - 1);
     const int y0 = std::max(0, py + 1 - b), y1 = std::min(t.height - 1, py + b - 1);
-    for (int x = x0; x <= x1; ++x)
-        for (int y = y0; y <= y1; ++y) {
-            // Positions rounded exactly as the terrain's own cells are.
-            const float cellX = float(x) * s - v.viewOffsetX, cellY = float(y) * s - v.viewOffsetY;
-            glBegin(GL_TRIANGLE_STRIP);
-            for (const auto& c : corners) {
-                const int vx = x + c[0], vy = y + c[1];
-                glColor4f(tint[0], tint[1], tint[2], kTintOpacity * Weight(vx - px, vy - py, b));
-                glVertex3f(c[0] ? cellX + s : cellX, c[1] ? cellY + s : cellY, HeightAt(t, vx, vy));
+    for (int x = x0; x <= x1; ++x) {
+        glBegin(GL_TRIANGLE_STRIP);
+        for (int y = y0; y <= y1 + 1; ++y)
+            for (int vx = x; vx <= x + 1; ++vx) {
+                glColor4f(tint[0], tint[1], tint[2], kTintOpacity * Weight(vx - px, y - py, b));
+                glVertex3f(vx * s - v.viewOffsetX, y * s - v.viewOffsetY, HeightAt(t, vx, y));
             }
-            glEnd();
-        }
+        glEnd();
+    }
+    glDisable(GL_POLYGON_OFFSET_FILL);
     glDisable(GL_BLEND);
 }
 

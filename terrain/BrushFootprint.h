@@ -7,7 +7,8 @@
 // World positions as the terrain is drawn: vertex (x, y) at
 // (x * spacing - viewOffsetX, y * spacing - viewOffsetY, height). Drawn in
 // the 3D view after the terrain pass, with the depth test on: the lines lie a
-// little above the ground, the tint exactly on it. Every line is a dark one
+// little above the ground, the tint on it, pulled towards the eye by a
+// polygon offset. Every line is a dark one
 // under a light one, so it reads on earth, meadow and snow, lit or shaded.
 #pragma once
 
