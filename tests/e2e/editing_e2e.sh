@@ -63,7 +63,9 @@ water_region() {
 # The panel's fields (W H X Y in window pixels): minimap, tool, pointer
 # and map.
 MINIMAP="300 190 18 816" TOOL_FIELD="300 190 338 816" MAP_FIELD="300 190 658 816"
-park() { pointer_to "$win" 640 900; }
+# Where the pointer rests for pictures of the panel: over the panel, its
+# picture clear of the three fields and of the scroll band.
+park() { pointer_to "$win" 990 860; }
 # orange_pixels W H X Y: pixels of the current picture in the unsaved mark's
 # orange.
 orange_pixels() {
