@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/MapFile.h"
+#include "app/EditorOverlay.h"
 #include "app/Recovery.h"
 #include "app/TextureCatalogue.h"
 #include "gl/GLState.h"
@@ -104,7 +105,10 @@ void RunEditor(int width, int height) {
     TellRecoveredMaps(recovery.RecoverEnded());
     plat::SetOpenDialogPlace(stateFolder);
     StartNewMap();
-    gEditHistory.SetChangeSink(&RecoveryKeeper::Collect, &recovery);
+    // The status display follows the frame and every change of the map;
+    // the changes reach the recovery keeper through it.
+    EditorOverlay overlay;
+    StartEditorOverlay(overlay, &recovery);
 
     LightingEnabled = false;
     gEditMode = kModeNone;
@@ -127,7 +131,10 @@ void RunEditor(int width, int height) {
         // raised them, then no tool is selected, whatever the outcome.
         if (gEditMode == kModeLoad) {
             const MapStep step = MapLoad();
-            if (step.done) recovery.Rebase(*gTerrain, step.path);
+            if (step.done) {
+                recovery.Rebase(*gTerrain, step.path);
+                RedrawOverlayMap(overlay);
+            }
             gEditMode = kModeNone;
         }
         if (gEditMode == kModeSave) {
@@ -142,6 +149,6 @@ void RunEditor(int width, int height) {
     // A stroke still held when the editor ends is finished work too.
     gEditHistory.EndStroke(*gTerrain);
     recovery.Finish(*gTerrain, gEditHistory.Unsaved());
-    gEditHistory.SetChangeSink(nullptr, nullptr);
+    StopEditorOverlay(overlay);
     ReleaseEditorObjects(true);
 }

@@ -199,7 +199,10 @@ ShortcutMemory sShortcuts;
 
 void RecordToolWork(EditHistory& history, const TerrainModel& terrain, int cellId,
                     const ToolInput& in) {
-    if (!in.left && !in.right) return;
+    // Over the menu rows no tool acts, so a press there (on the save icon,
+    // say) opens no stroke: a save served while a stroke is open could not
+    // count the map as saved.
+    if ((!in.left && !in.right) || !in.overView) return;
     // The widest window a tool writes is the height tools' re-light window,
     // offsets -B .. B + 1 (B at least 1, as the tools use it), around each
     // cell the tools are applied at; the vertex painting writes at a cell

@@ -20,6 +20,7 @@
 #include "menu/Cursor.h"
 #include "menu/Menue.h"
 #include "platform/Platform.h"
+#include "terrain/BrushFootprint.h"
 #include "terrain/EditHistory.h"
 #include "terrain/SceneRender.h"
 #include "terrain/TerrainRender.h"
@@ -63,6 +64,13 @@ struct FrameMemory {
 };
 FrameMemory sFrame;
 
+// The overlay hook and its user.
+struct FrameOverlay {
+    FrameOverlayHook hook = nullptr;
+    void* user = nullptr;
+};
+FrameOverlay sOverlay;
+
 // Moves the view offset one step towards map direction `degrees`.
 void Scroll(float degrees) {
     const float radians = degrees * (1.0f / 180.0f) * static_cast<float>(kPi);
@@ -101,6 +109,34 @@ void CameraKeys(const bool* keys) {
     if (CameraHeading > 360.0f) CameraHeading -= 360.0f;
 }
 
+FootprintShape ShapeOfMode(int mode) {
+    switch (mode) {
+        case kModePaint: return FootprintShape::Paint;
+        case kModeRaise: return FootprintShape::Raise;
+        case kModeLower: return FootprintShape::Lower;
+        case kModePlateau: return FootprintShape::Plateau;
+        case kModeSmooth: return FootprintShape::Smooth;
+        default: return FootprintShape::None;
+    }
+}
+
+// Where the tools act: the pointer above the menu rows.
+bool PointerOverView(int height) {
+    return FlipScreenY(height, gWindow->GetMouseY()) > kMenuPointerRows;
+}
+
+// The footprint of the selected tool at every cell the tools are applied
+// at (the picked cell and its mirror images), where the tools act.
+FootprintView FrameFootprint(int height) {
+    static_assert(kMaxFootprintCells >= kMaxMirroredCells, "a footprint for every mirrored cell");
+    FootprintView view{ShapeOfMode(gEditMode), gBrushSize, gPlateauHeight, 0, {}, ViewOffsetX,
+                       ViewOffsetY};
+    if (PointerOverView(height))
+        view.cellCount = MirroredCells(gTerrain->width, gTerrain->height, sFrame.pickedCell,
+                                       gSymmetry, view.cells);
+    return view;
+}
+
 void Scrolling(const bool* keys, int mouseX, int mouseY, int width, int height) {
     if (mouseX < kScrollBand || keys[kKeyLeft]) Scroll(CameraHeading - 90.0f);
     if (mouseX > width - kScrollBand || keys[kKeyRight]) Scroll(CameraHeading + 90.0f);
@@ -112,6 +148,11 @@ void Scrolling(const bool* keys, int mouseX, int mouseY, int width, int height) 
 
 int FramePickedCell() {
     return sFrame.pickedCell;
+}
+
+void SetFrameOverlay(FrameOverlayHook hook, void* user) {
+    sOverlay.hook = hook;
+    sOverlay.user = user;
 }
 
 bool FrameUpdate() {
@@ -137,6 +178,9 @@ bool FrameUpdate() {
 
     DrawTerrain(combined);
     sFrame.pickedCell = PickedCell();
+    // On the ground before the water, so water covers it as it covers the
+    // ground.
+    DrawBrushFootprint(*gTerrain, FrameFootprint(height));
 
     DrawWater();
     DrawSceneObjects();
@@ -150,6 +194,7 @@ bool FrameUpdate() {
     glColor3f(1.0f, 1.0f, 1.0f);
 
     if (gMenu) gMenu->Draw();
+    if (sOverlay.hook) sOverlay.hook(sOverlay.user);
     // The pointer picture has soft edges: blended, not alpha-tested.
     glDisable(GL_ALPHA_TEST);
     glEnable(GL_BLEND);

@@ -26,3 +26,10 @@ bool FrameUpdate();
 // The cell picked by the last frame's terrain pass, (x << 16) | y, or -1:
 // the cell the tools act on.
 int FramePickedCell();
+
+// An overlay the frame draws after the menu and before the pointer (so the
+// pointer stays on top), in screen-pixel drawing with lighting and the
+// scissor test off; it may read the input and move the view. One hook (null
+// for none), set by the frame's owner.
+using FrameOverlayHook = void (*)(void* user);
+void SetFrameOverlay(FrameOverlayHook hook, void* user);

@@ -26,7 +26,9 @@ namespace {
 // constant 0.785398; its tangent (1.0) scales the four directions below.
 constexpr float kFootprintAngle = 0.785398f;
 
-// Footprint corners of the last ComputeVisibleRegion.
+// Footprint corners of the last ComputeVisibleRegion, before and after the
+// widening.
+Vector4 sViewCorners[4];
 Vector4 sFootprint[4];
 
 // Truncation toward zero that saturates instead of overflowing: a nearly
@@ -56,6 +58,10 @@ void AddCrossing(const Vector4& p, const Vector4& q, float line, float& lo, floa
 
 const Vector4* FootprintCorners() {
     return sFootprint;
+}
+
+const Vector4* ViewCorners() {
+    return sViewCorners;
 }
 
 void RasteriseFootprint(const Vector4 corners[4]) {
@@ -142,6 +148,7 @@ void ComputeVisibleRegion(Matrix4 viewProjection) {
     // without an edge crossing there are still covered.
     const Vector4 centre = Vector4::Scale(sum, 0.25f);
     for (int k = 0; k < 4; ++k) {
+        sViewCorners[k] = sFootprint[k];
         sFootprint[k] = Vector4::Add(
             centre, Vector4::Scale(Vector4::Subtract(sFootprint[k], centre), 1.2f));
     }

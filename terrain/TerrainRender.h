@@ -48,6 +48,9 @@ void RasteriseFootprint(const Vector4 corners[4]);
 
 // The last footprint corners (terrain plane coordinates, widened).
 const Vector4* FootprintCorners();
+// The same corners before the widening: where the lines of sight through
+// the four view corners meet the ground.
+const Vector4* ViewCorners();
 
 // Draws cell (x, y) as one textured triangle strip; with pick its two
 // triangles go to the triangle selection; with useColours the per-vertex

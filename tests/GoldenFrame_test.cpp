@@ -9,6 +9,8 @@
 // vertex calls inside it in call order; floats with 5 significant digits,
 // bound textures by their record names. The frames are deterministic: a
 // fixed seed for the tile choice, the animation phases reset, no input.
+// The last frame has the raise tool and brush 8 selected and the status
+// display drawn, so it also holds the brush footprint and the display.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,6 +22,7 @@
 #include <vector>
 
 #include "app/Editor.h"
+#include "app/EditorOverlay.h"
 #include "app/TextureCatalogue.h"
 #include "gl/GL.h"
 #include "gl/GLState.h"
@@ -30,6 +33,7 @@
 #include "terrain/FrameUpdate.h"
 #include "terrain/SceneRender.h"
 #include "terrain/TerrainModel.h"
+#include "terrain/TerrainTools.h"
 #include "terrain/TriangleSelection.h"
 #include "tests/support/Golden.h"
 
@@ -60,12 +64,14 @@ std::string EnumName(GLenum value) {
     case GL_TRIANGLES: return "TRIANGLES";
     case GL_TRIANGLE_STRIP: return "TRIANGLE_STRIP";
     case GL_QUADS: return "QUADS";
+    case GL_LINE_LOOP: return "LINE_LOOP";
     case GL_LIGHTING: return "LIGHTING";
     case GL_BLEND: return "BLEND";
     case GL_ALPHA_TEST: return "ALPHA_TEST";
     case GL_DEPTH_TEST: return "DEPTH_TEST";
     case GL_CULL_FACE: return "CULL_FACE";
     case GL_SCISSOR_TEST: return "SCISSOR_TEST";
+    case GL_POLYGON_OFFSET_FILL: return "POLYGON_OFFSET_FILL";
     case GL_TEXTURE_2D: return "TEXTURE_2D";
     case GL_SRC_ALPHA: return "SRC_ALPHA";
     case GL_ONE_MINUS_SRC_ALPHA: return "ONE_MINUS_SRC_ALPHA";
@@ -103,6 +109,11 @@ void __real_glBegin(GLenum);
 void __real_glEnd();
 void __real_glVertex3f(GLfloat, GLfloat, GLfloat);
 void __real_glVertex2i(GLint, GLint);
+void __real_glVertex2f(GLfloat, GLfloat);
+void __real_glLineWidth(GLfloat);
+void __real_glPolygonOffset(GLfloat, GLfloat);
+void __real_glTexSubImage2D(GLenum, GLint, GLint, GLint, GLsizei, GLsizei, GLenum, GLenum,
+                            const void*);
 void __real_glTexCoord2f(GLfloat, GLfloat);
 void __real_glNormal3fv(const GLfloat*);
 void __real_glColor3f(GLfloat, GLfloat, GLfloat);
@@ -146,6 +157,23 @@ void __wrap_glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
 void __wrap_glVertex2i(GLint x, GLint y) {
     Call("v" + Nums({double(x), double(y)}));
     __real_glVertex2i(x, y);
+}
+void __wrap_glVertex2f(GLfloat x, GLfloat y) {
+    Call("v" + Nums({x, y}));
+    __real_glVertex2f(x, y);
+}
+void __wrap_glLineWidth(GLfloat width) {
+    Call("linewidth " + Num(width));
+    __real_glLineWidth(width);
+}
+void __wrap_glPolygonOffset(GLfloat factor, GLfloat units) {
+    Call("polygonoffset " + Nums({factor, units}));
+    __real_glPolygonOffset(factor, units);
+}
+void __wrap_glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei w, GLsizei h,
+                            GLenum format, GLenum type, const void* pixels) {
+    Call("subimage " + Nums({double(x), double(y), double(w), double(h)}));
+    __real_glTexSubImage2D(target, level, x, y, w, h, format, type, pixels);
 }
 void __wrap_glTexCoord2f(GLfloat u, GLfloat v) {
     Call("t" + Nums({u, v}));
@@ -272,22 +300,36 @@ void NameTextures() {
     }
 }
 
+std::string RecordFrame(const View& view) {
+    ViewOffsetX = view.offsetX;
+    ViewOffsetY = view.offsetY;
+    CameraHeight = view.height;
+    CameraHeading = view.heading;
+    LightingEnabled = view.lighting;
+    sLines.clear();
+    sRecording = true;
+    FrameUpdate();
+    sRecording = false;
+    std::string out = std::string("frame ") + view.name + "\n";
+    for (const std::string& line : sLines) out += line + "\n";
+    return out;
+}
+
 std::string RecordFrames() {
     WavePhase = WaterScroll = SwayPhase = 0.0f;
     std::string out;
-    for (const View& view : kViews) {
-        ViewOffsetX = view.offsetX;
-        ViewOffsetY = view.offsetY;
-        CameraHeight = view.height;
-        CameraHeading = view.heading;
-        LightingEnabled = view.lighting;
-        sLines.clear();
-        sRecording = true;
-        FrameUpdate();
-        sRecording = false;
-        out += std::string("frame ") + view.name + "\n";
-        for (const std::string& line : sLines) out += line + "\n";
-    }
+    for (const View& view : kViews) out += RecordFrame(view);
+
+    EditorOverlay overlay;
+    StartEditorOverlay(overlay, nullptr);
+    sTextureNames[overlay.display.font.texture] = "panel_font";
+    sTextureNames[overlay.display.minimap.texture] = "minimap";
+    gEditMode = kModeRaise;
+    gBrushSize = 8;
+    out += RecordFrame({"raise_display", kCentreX, 0.0f, 6.0f, 0.0f, false});
+    StopEditorOverlay(overlay);
+    gEditMode = kModeNone;
+    gBrushSize = 2;
     return out;
 }
 

@@ -9,6 +9,8 @@
 file(GLOB TEXTUREGEN_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/texturegen/*.cpp)
 add_executable(texturegen ${TEXTUREGEN_SOURCES})
 target_compile_options(texturegen PRIVATE ${OUR_WARNINGS})
+# The layouts it shares with the editor (menu/PanelLayout.h, menu/GlyphSheet.h).
+target_include_directories(texturegen PRIVATE ${CMAKE_SOURCE_DIR})
 
 if(NOT TARGET bmp2cbm)
   message(FATAL_ERROR "The texture pack needs the bmp2cbm converter (tools/converters.cmake).")

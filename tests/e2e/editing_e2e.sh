@@ -15,11 +15,18 @@
 #     the new dialog the keyboard focus, as a window manager would);
 #   - after the dialog the editor draws again and picks the cell under the
 #     pointer;
+#   - the status display in the panel: choosing brush 8 and raise changes
+#     the middle field and shows the brush on the ground beside the yellow
+#     cell (against the same view with no tool); the hill shows in the
+#     minimap; after the save the right field changes (the file's name),
+#     the next stroke brings the unsaved mark (orange text); a press in the
+#     minimap's far corner moves the view there and the outline with it;
 #   - Escape ends the editor with exit code 0 within 5 s.
 # Every hold lasts until its result is seen in a screenshot, never a fixed
 # time: the tools act a fixed step per frame, and the frame rate depends on
 # how busy the machine is. The final picture is edited.png in the output
-# folder (the README's docs/screenshot.png is taken from such a run).
+# folder; footprint.png (the brush on the ground and the status display) is
+# the README's docs/screenshot.png.
 # Usage: editing_e2e.sh EDITOR-BINARY (run in the build folder).
 set -u
 source "$(dirname "$0")/lib.sh"
@@ -51,6 +58,25 @@ water_region() {
     local r g b
     read -r r g b <<<"$(rgb_mean "$shot" "$@")"
     awk -v r="$r" -v g="$g" -v b="$b" 'BEGIN { exit !(b > 1.05 * r && r + g + b > 0.05) }'
+}
+
+# The panel's fields (W H X Y in window pixels): minimap, tool, pointer
+# and map.
+MINIMAP="300 190 18 816" TOOL_FIELD="300 190 338 816" MAP_FIELD="300 190 658 816"
+# Where the pointer rests for pictures of the panel: over the panel, its
+# picture clear of the three fields and of the scroll band.
+park() { pointer_to "$win" 990 860; }
+# orange_pixels W H X Y: pixels of the current picture in the unsaved mark's
+# orange.
+orange_pixels() {
+    convert "$shot" -crop "$1x$2+$3+$4" +repage \
+        -fx '(r > 0.8 && g > 0.4 && g < 0.7 && b < 0.45) ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:
+}
+# yellow_pixels X Y W H: pixels of the picked cell's yellow (the ground
+# texture modulated by yellow loses all its blue).
+yellow_pixels() {
+    convert "$shot" -crop "$3x$4+$1+$2" +repage -fx '(b < 0.03 && r > 0.15) ? 1 : 0' \
+        -format '%[fx:round(mean*w*h)]' info:
 }
 
 # edge_column: the first column of a run of 8 non-background pixels on
@@ -94,6 +120,13 @@ PIT_X=1020 PIT_Y=200
 POND="240 40 $((PIT_X - 120)) $((PIT_Y + 40))"
 POINTER_X=800 POINTER_Y=460
 
+# The spot of the hill with no tool selected, once the frame with the
+# pointer there is drawn (its cell shows yellow).
+pointer_to "$win" $HILL_X $HILL_Y
+wait_until 20 'capture; at_least "$(yellow_pixels $((HILL_X - 60)) $((HILL_Y - 40)) 120 80)" 100' ||
+    fail "no cell is picked under the pointer"
+cp "$shot" "$E2E_OUT/no_tool.png"
+
 # 2. Meadow: hold the left button and sweep over a patch of ground until the
 # patch shows green. Painting changes the one vertex under the pointer per
 # frame, so the sweep repeats until every corner of the patch was hit.
@@ -110,9 +143,19 @@ e2e_log "meadow painted: $(rgb_mean "$shot" 80 50 $((MEADOW_X - 40)) $((MEADOW_Y
 # ground around it has changed its shading over a good part of the region.
 click_icon 3 3
 click_icon 2 0
-pointer_to "$win" $HILL_X $HILL_Y
+park
 capture
+cp "$shot" "$E2E_OUT/before_hill_parked.png"
+[ "$(changed_in "$E2E_OUT/no_tool.png" "$shot" $TOOL_FIELD)" -gt 200 ] ||
+    fail "the middle field does not change when raise and brush 8 are chosen"
+# The brush on the ground: left of the yellow cell, clear of the pointer
+# picture, the tint and ring change the ground against the view with no tool.
+BESIDE="80 40 $((HILL_X - 130)) $((HILL_Y - 20))"
+pointer_to "$win" $HILL_X $HILL_Y
+wait_until 20 'capture; [ "$(changed_in "$E2E_OUT/no_tool.png" "$shot" $BESIDE)" -gt 800 ]' ||
+    fail "no brush footprint beside the picked cell ($(changed_in "$E2E_OUT/no_tool.png" "$shot" $BESIDE) pixels)"
 cp "$shot" "$E2E_OUT/before_hill.png"
+cp "$shot" "$E2E_OUT/footprint.png"
 xdotool mousedown 1
 hill_grown() {
     capture
@@ -124,6 +167,9 @@ xdotool mouseup 1
 [ $grown = 0 ] || fail "holding the left button with the raise tool changes nothing"
 cp "$shot" "$E2E_OUT/hill.png"
 e2e_log "hill raised"
+park
+wait_until 20 'capture; [ "$(changed_in "$E2E_OUT/before_hill_parked.png" "$shot" $MINIMAP)" -gt 10 ]' ||
+    fail "the hill does not show in the minimap"
 
 # 3b. A pit: lower, the right button held until the ground sinks below the
 # water level and water shows around the spot.
@@ -140,6 +186,9 @@ e2e_log "water in the pit: $(rgb_mean "$shot" $POND)"
 # 4. Save through the GTK dialog: a typed absolute path and Return.
 mapFile="$E2E_OUT/edited.map"
 rm -f "$mapFile"
+park
+capture
+cp "$shot" "$E2E_OUT/before_save.png"
 click_icon 0 1
 file_dialog_enter "Karte speichern" "$mapFile" "$shot"
 cp "$E2E_OUT/dialog.png" "$E2E_OUT/save_dialog.png"
@@ -160,20 +209,46 @@ e2e_log "map saved: $nonzero records with a height, from $lowest to $highest; $m
 [ "$nonzero" -ge 50 ] || fail "the saved map holds only $nonzero edited heights"
 at_least "$highest" 0.01 || fail "the saved map has no raised ground (highest $highest)"
 awk -v h="$lowest" 'BEGIN { exit !(h < -1.0) }' || fail "the saved map has no ground below the water level (lowest $lowest)"
+park
+wait_until 20 'capture; [ "$(changed_in "$E2E_OUT/before_save.png" "$shot" $MAP_FIELD)" -gt 100 ]' ||
+    fail "the right field does not change after the save"
+[ "$(orange_pixels $MAP_FIELD)" = 0 ] || fail "the saved map still shows the unsaved mark"
 
 # 5. The final picture, once the editor draws again with the pointer over the
-# ground: the cell under it shows highlighted in yellow (the ground texture
-# modulated by yellow loses all its blue).
-yellow_pixels() {
-    convert "$shot" -crop "$3x$4+$1+$2" +repage -fx '(b < 0.03 && r > 0.15) ? 1 : 0' \
-        -format '%[fx:round(mean*w*h)]' info:
-}
+# ground: the cell under it shows highlighted in yellow.
 pointer_to "$win" $POINTER_X $POINTER_Y
 wait_until 20 'capture; at_least "$(yellow_pixels $((POINTER_X - 80)) $((POINTER_Y - 60)) 160 120)" 200' ||
     fail "the editor does not pick the cell under the pointer after saving"
 cp "$shot" "$E2E_OUT/edited.png"
 
-# 6. Escape ends the editor.
+# 6. The next stroke (raise, the right button held until the ground
+# changes) brings the unsaved mark once it ends.
+click_icon 2 0
+pointer_to "$win" $POINTER_X $POINTER_Y
+capture
+cp "$shot" "$E2E_OUT/before_stroke.png"
+xdotool mousedown 3
+wait_until 30 'capture; [ "$(changed_in "$E2E_OUT/before_stroke.png" "$shot" 200 120 $((POINTER_X - 100)) $((POINTER_Y - 60)))" -gt 2000 ]'
+raised=$?
+xdotool mouseup 3
+[ $raised = 0 ] || fail "the stroke after the save changes nothing"
+park
+wait_until 20 'capture; at_least "$(orange_pixels $MAP_FIELD)" 20' || fail "no unsaved mark after the next stroke"
+
+# 7. A press in the minimap's far corner (the map's cell 255, 255: the
+# picture of a 256 x 256 map is 174 pixels square, its top-right corner at
+# window pixel (254, 823)) moves the view there: the terrain and the
+# outline change.
+cp "$shot" "$E2E_OUT/before_jump.png"
+click_at "$win" 252 826
+park
+wait_until 20 'capture; [ "$(changed_in "$E2E_OUT/before_jump.png" "$shot" 1280 500 0 200)" -gt 50000 ]' ||
+    fail "a press in the minimap does not move the view"
+[ "$(changed_in "$E2E_OUT/before_jump.png" "$shot" $MINIMAP)" -gt 20 ] || fail "the view's outline does not move"
+cp "$shot" "$E2E_OUT/jumped.png"
+e2e_log "status display: footprint, minimap, saved and unsaved, minimap press"
+
+# 8. Escape ends the editor.
 xdotool key Escape
 code=$(wait_for_exit "$E2E_EDITOR_PID" 5) || fail "the editor did not end within 5 s of Escape"
 [ "$code" = 0 ] || fail "the editor ended with exit code $code"

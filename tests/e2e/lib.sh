@@ -223,6 +223,19 @@ frame_rate_box_in() {
         at_least "$(white_pixel_count "$1" 8 13 100 100)" 40
 }
 
+# display_shown FILE PANEL: the screenshot shows the status display in the
+# menu panel's fields: they differ from the panel picture PANEL (the menu's
+# background, drawn 1:1 at the screen's lower-left corner on a 1280 x 1024
+# screen) in the minimap (whose earth is close to the wood's brown, so only
+# where grain and joints differ) and where the texts of the middle and right
+# fields lie. Regions are in the picture's pixels from its top.
+display_shown() {
+    convert "$1" -crop 1280x280+0+744 +repage "$E2E_OUT/panel_now.png"
+    at_least "$(changed_in "$2" "$E2E_OUT/panel_now.png" 170 170 83 82)" 1500 &&
+        at_least "$(changed_in "$2" "$E2E_OUT/panel_now.png" 280 170 348 78)" 300 &&
+        at_least "$(changed_in "$2" "$E2E_OUT/panel_now.png" 280 170 668 78)" 300
+}
+
 # rgb_mean FILE W H X Y: the region's mean red, green and blue (0..1).
 rgb_mean() {
     convert "$1" -crop "${2}x${3}+${4}+${5}" +repage \

@@ -12,7 +12,8 @@
 #     2 s: the pointer position is known before the mouse first moves, so
 #     no edge scrolling starts;
 #   - meadow painted under the pointer turns the ground green, and a hill
-#     raised there changes the picture;
+#     raised there changes the picture; the status display shows in the
+#     menu panel (minimap, tool, pointer and map);
 #   - saving through the common dialog "Karte speichern": a typed name and
 #     Return write a map of 4,491,340 bytes with header 256, 256; saving
 #     again over it succeeds with the new content; saving as Höhenkarte.map
@@ -199,6 +200,8 @@ grown=$?
 xdotool mouseup 1
 [ $grown = 0 ] || fail "holding the left button with the raise tool changes nothing"
 e2e_log "hill raised"
+display_shown "$shot" "$package/textures/menue/menue.bmp" || fail "the panel shows no status display"
+cp "$shot" "$E2E_OUT/display.png"
 save_as karte.map
 # The picture of what karte.map now holds, with the pointer parked.
 wait_until 10 'capture; frame_rate_box_in "$shot"' || fail "the editor does not draw after saving"

@@ -6,6 +6,7 @@
 #include "Icons.h"
 #include "Noise.h"
 #include "Paint.h"
+#include "menu/PanelLayout.h"
 
 #include <cmath>
 
@@ -52,12 +53,13 @@ PackEntry PaintMenuPanel() {
                    [&](int x, int y, float cover) { c.Blend(x, y, Planks(x, y), cover); });
 
     const Rgb light = MakeRgb(236, 206, 150), dark = MakeRgb(30, 18, 10);
-    // Sunken fields on the long bar, to break up its length.
-    for (int k = 0; k < 3; ++k) {
-        int x0 = 18 + k * 320, x1 = x0 + 300;
-        for (int y = 18; y < kBarTop - 22; ++y)
-            for (int x = x0; x < x1; ++x) c.At(x, y) = Mix(c.At(x, y), Scale(Planks(x + 500, y), 0.8f), 0.85f);
-        Bevel(c, x0, 18, x1, kBarTop - 22, 3, light, dark, true);
+    // Sunken fields on the long bar, to break up its length (the status
+    // display draws into them).
+    for (int k = 0; k < kPanelFieldCount; ++k) {
+        const PanelField f = PanelFieldRect(k);
+        for (int y = f.bottom; y < f.top; ++y)
+            for (int x = f.left; x < f.right; ++x) c.At(x, y) = Mix(c.At(x, y), Scale(Planks(x + 500, y), 0.8f), 0.85f);
+        Bevel(c, f.left, f.bottom, f.right, f.top, kPanelFieldBevel, light, dark, true);
     }
     // Recessed bed of the icon grid with a slot per cell.
     const int bx0 = kGridLeft - 10, by0 = kGridBottom - 9, bx1 = kGridLeft + 4 * kCell + 6,

@@ -4,6 +4,7 @@
 #include "BmpWriter.h"
 #include "CursorArt.h"
 #include "MenuArt.h"
+#include "PanelFont.h"
 #include "SceneTextures.h"
 
 #include <cstdio>
@@ -21,6 +22,7 @@ Pack PaintPack() {
     pack.entries.push_back(PaintMenuPanel());
     pack.entries.push_back(PaintIconSheet(pack.ground));
     pack.entries.push_back(PaintCursor());
+    pack.entries.push_back(PaintPanelFont());
     return pack;
 }
 

@@ -1,0 +1,164 @@
+// The fields' contents and layout. Lines are set on baselines kLinePitch
+// apart from the top of each field; values and labels share one colour, the
+// unsaved state has its own.
+#include "menu/StatusDisplay.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "gl/GL.h"
+#include "gl/OpenGLFullscreen.h"
+#include "menu/PanelLayout.h"
+
+namespace {
+
+constexpr int kMargin = 10;      // from a field's edge to its contents
+constexpr int kLinePitch = 17;
+constexpr int kFirstBaseline = 22;  // below a field's top edge
+constexpr int kIconSize = 48;
+constexpr int kMinimapInset = kPanelFieldBevel + 5;
+
+constexpr float kTextColour[3] = {0.95f, 0.89f, 0.74f};
+constexpr float kUnsavedColour[3] = {1.0f, 0.55f, 0.3f};
+
+struct ToolEntry {
+    int mode;
+    char ground;  // for the paint tool only
+    const char* name;
+    const char* icon;  // texture catalogue name, null for none
+};
+
+const ToolEntry kTools[kStatusToolCount] = {
+    {0, 0, "Kein Werkzeug", nullptr},
+    {3, 'e', "Erde malen", "groups_erde"},
+    {3, 'w', "Wiese malen", "groups_wiese"},
+    {3, 's', "Schnee malen", "groups_schnee"},
+    {4, 0, "Anheben", "menue_tool_raise"},
+    {5, 0, "Absenken", "menue_tool_lower"},
+    {6, 0, "Plateau", "menue_tool_plateau"},
+    {7, 0, "Glätten", "menue_tool_smooth"},
+};
+
+const char* const kSymmetryNames[] = {"aus", "links/rechts", "oben/unten", "vierfach", "Punkt"};
+
+int ToolIndex(int mode, char ground) {
+    for (int k = 0; k < kStatusToolCount; ++k)
+        if (kTools[k].mode == mode && (mode != 3 || kTools[k].ground == ground)) return k;
+    return 0;  // load and save requests last no longer than their pass
+}
+
+const char* GroundName(char letter) {
+    switch (letter) {
+        case 'e': return "Erde";
+        case 'w': return "Wiese";
+        case 's': return "Schnee";
+        default: return "?";
+    }
+}
+
+// A height with a decimal comma and three places; never "-0,000".
+std::string Height(double value) {
+    if (std::fabs(value) < 0.0005) value = 0.0;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", value);
+    std::string out = text;
+    for (char& c : out)
+        if (c == '.') c = ',';
+    return out;
+}
+
+// Line `line` (0 at the top) of a field, in the given colour.
+void Line(const StatusDisplay& d, const PanelField& f, int line, const std::string& text,
+          const float colour[3] = kTextColour) {
+    glColor3fv(colour);
+    const int width = f.right - f.left - 2 * kMargin;
+    PanelText(d.font, f.left + kMargin, f.top - kFirstBaseline - line * kLinePitch,
+              FitPanelText(d.font, text, width));
+}
+
+int IconBottom(const PanelField& f) { return f.top - kMargin - kIconSize; }
+
+void ToolIcon(const StatusDisplay& d, const StatusView& v) {
+    const PanelField f = PanelFieldRect(1);
+    const int tool = ToolIndex(v.mode, v.ground);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    if (d.icons[tool]) d.window->DrawTexture(d.icons[tool], f.left + kMargin, IconBottom(f));
+}
+
+// The texts of the middle field (inside the text batch).
+void ToolField(const StatusDisplay& d, const StatusView& v) {
+    const PanelField f = PanelFieldRect(1);
+    const int tool = ToolIndex(v.mode, v.ground);
+    glColor3fv(kTextColour);
+    PanelText(d.font, f.left + 2 * kMargin + kIconSize, IconBottom(f) + kIconSize / 2 - 4,
+              kTools[tool].name);
+    const int first = 4;  // the lines below the icon
+    if (v.mode == 3)
+        Line(d, f, first, "Malt eine Ecke je Bild");
+    else
+        Line(d, f, first, "Pinselgröße: " + std::to_string(v.brush));
+    Line(d, f, first + 1, "Plateauhöhe: " + Height(v.plateauHeight));
+    const bool known = v.symmetry >= 0 && v.symmetry < 5;
+    Line(d, f, first + 2, std::string("Spiegelung: ") + (known ? kSymmetryNames[v.symmetry] : "?"));
+}
+
+// The texts of the right field (inside the text batch).
+void PointerField(const StatusDisplay& d, const StatusView& v) {
+    const PanelField f = PanelFieldRect(2);
+    if (v.cellShown) {
+        Line(d, f, 0, "Zelle: " + std::to_string(v.cellX) + ", " + std::to_string(v.cellY));
+        Line(d, f, 1, "Höhe: " + Height(v.cellHeight));
+        Line(d, f, 2, std::string("Boden: ") + GroundName(v.cellGround));
+        if (v.waterDepth > 0.0f) Line(d, f, 3, "Wassertiefe: " + Height(v.waterDepth));
+    } else {
+        Line(d, f, 0, "Zelle: keine");
+    }
+    const std::string name = v.mapName.empty() ? "Neue Karte" : v.mapName;
+    Line(d, f, 5, "Karte: " + name + (v.unsaved ? " *" : ""));
+    Line(d, f, 6, "Größe: " + std::to_string(v.mapWidth) + " x " + std::to_string(v.mapHeight));
+    if (v.unsaved)
+        Line(d, f, 7, "Nicht gespeichert", kUnsavedColour);
+    else
+        Line(d, f, 7, "Gespeichert");
+    Line(d, f, 8, "Rückgängig: " + std::to_string(v.undoSteps) +
+                      "  Wiederholen: " + std::to_string(v.redoSteps));
+}
+
+}  // namespace
+
+MinimapBox StatusMinimapBox() {
+    const PanelField f = PanelFieldRect(0);
+    return MinimapBox{f.left + kMinimapInset, f.bottom + kMinimapInset,
+                      f.right - f.left - 2 * kMinimapInset, f.top - f.bottom - 2 * kMinimapInset};
+}
+
+bool StartStatusDisplay(StatusDisplay& display, OpenGLFullscreen& window) {
+    display.window = &window;
+    for (int k = 0; k < kStatusToolCount; ++k)
+        display.icons[k] = kTools[k].icon ? window.FindTexture(kTools[k].icon) : nullptr;
+    return LoadPanelFont(window, display.font);
+}
+
+void DrawStatusDisplay(StatusDisplay& display, const StatusView& view) {
+    if (display.window == nullptr) return;
+    display.window->Begin2D();
+    glDisable(GL_ALPHA_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    MinimapMarks marks{};
+    for (int k = 0; k < 4; ++k) {
+        marks.outline[k][0] = view.outline[k][0];
+        marks.outline[k][1] = view.outline[k][1];
+    }
+    marks.cellShown = view.cellShown;
+    marks.cellX = view.cellX;
+    marks.cellY = view.cellY;
+    DrawMinimap(display.minimap, marks);
+    ToolIcon(display, view);
+    BeginPanelText(display.font);
+    ToolField(display, view);
+    PointerField(display, view);
+    EndPanelText(display.font);
+    glDisable(GL_BLEND);
+    display.window->End2D();
+}
