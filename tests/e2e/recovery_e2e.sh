@@ -133,14 +133,18 @@ e2e_log "recovered after the kill: $recovered (highest $(highest_height "$recove
 
 # The recovered map, loaded through the load dialog, shows what the killed
 # editor showed at the end: its tiles and its hill.
-# The pointer goes back to the hill, where it was when the picture was taken.
+# load_map MAP TOOL: loads MAP through the dialog; then brush 8 and the tool
+# of the menu's third row are chosen again and the pointer goes back to the
+# hill, as when the picture was taken, so the brush's footprint is the same.
 load_map() {
     pointer_to "$win" $REST_X $REST_Y
     xdotool key ctrl+o
     file_dialog_enter "Karte laden" "$1" "$shot"
+    click_icon 3 3
+    click_icon 2 "$2"
     pointer_to "$win" $HILL_X $HILL_Y
 }
-load_map "$recovered"
+load_map "$recovered" 0
 wait_until 20 'screenshot "$shot"; [ "$(differing killed)" -lt 2000 ]' ||
     fail "the recovered map does not show what the killed editor showed ($(differing killed) pixels differ)"
 e2e_log "the recovered map shows the killed editor's hill ($(differing killed) pixels differ)"
@@ -154,7 +158,7 @@ end_with_escape
 [ "$(sessions_left)" = 1 ] || fail "no note of the recovered map after Escape"
 start_session box escape
 [ "$(sessions_left)" = 0 ] || fail "session data left after the box"
-load_map "$folder/$(ls -t "$folder" | grep '^Wiederhergestellt ' | head -n1)"
+load_map "$folder/$(ls -t "$folder" | grep '^Wiederhergestellt ' | head -n1)" 3
 wait_until 20 "screenshot '$shot'; area_of '$shot' '$E2E_OUT/area_now.rgb'; cmp -s '$E2E_OUT/area_now.rgb' '$E2E_OUT/area_before_escape.rgb'" ||
     fail "the map recovered at Escape does not show what the editor showed ($(differing before_escape) pixels differ)"
 e2e_log "the map recovered at Escape shows exactly the picture before Escape"
