@@ -1,24 +1,17 @@
 // The editor's texture catalogue. Conventions: paths are relative to the
-// working directory and given without extension (the library adds ".bmp",
+// pack's folder and given without extension (the library adds ".bmp",
 // "_alpha.bmp" and their ".cbm" forms); source rectangles are x, y, width,
 // height in image pixels with y from the bottom of the image. The menu cells
 // are 48 x 48 pixels of one sheet, so every menu record after the first
 // shares the first one's tiles and only differs in its rectangle.
-//
-// The pack is read from the working folder when that holds one (a build
-// folder, the unpacked Windows zip). An installed editor is started from
-// the desktop's menu in the user's home folder, which holds none; then the
-// pack of the program's data folder is read, with the working folder
-// changed to it for the load only, so the paths stay the same.
+// The texture library finds the pack's folder for every file it opens
+// (gl/DataFiles.h): the working folder when that holds the pack, else the
+// installed data folder.
 #include "app/TextureCatalogue.h"
-
-#include <filesystem>
-#include <system_error>
 
 #include "app/Editor.h"
 #include "gl/GL.h"
 #include "gl/OpenGLFullscreen.h"
-#include "platform/Platform.h"
 #include "terrain/TerrainModel.h"
 
 TextureRecord gTexMenue;
@@ -61,8 +54,6 @@ struct CatalogueEntry {
 };
 
 constexpr const char* kMenuSheet = "textures/menue/groups";
-// A folder holds a texture pack when this file lies below it.
-constexpr const char* kPackMark = "textures/ground/_ground.txt";
 
 // Load order; see the header for why it is fixed.
 const CatalogueEntry kCatalogue[kCatalogueTextureCount] = {
@@ -93,42 +84,9 @@ const CatalogueEntry kCatalogue[kCatalogueTextureCount] = {
     {&gTexGameCursor, "game_cursor", "textures/cursor/cursor_wood", GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE, 0, 192, 64, 64},
 };
 
-bool HoldsPack(const std::filesystem::path& folder) {
-    std::error_code code;
-    return std::filesystem::is_regular_file(folder / kPackMark, code);
-}
-
-// Enters the data folder for its lifetime when the working folder holds no
-// pack and the data folder does; otherwise changes nothing.
-class PackFolder {
-public:
-    PackFolder() {
-        namespace fs = std::filesystem;
-        if (HoldsPack(fs::path("."))) return;
-        const fs::path data = fs::u8path(plat::DataFolder());
-        if (data.empty() || !HoldsPack(data)) return;
-        std::error_code code;
-        before = fs::current_path(code);
-        if (code) return;
-        fs::current_path(data, code);
-        entered = !code;
-    }
-    ~PackFolder() {
-        std::error_code code;
-        if (entered) std::filesystem::current_path(before, code);
-    }
-    PackFolder(const PackFolder&) = delete;
-    PackFolder& operator=(const PackFolder&) = delete;
-
-private:
-    std::filesystem::path before;
-    bool entered = false;
-};
-
 }  // namespace
 
 bool LoadTextureCatalogue() {
-    const PackFolder pack;
     for (const CatalogueEntry& entry : kCatalogue) {
         if (entry.regionWidth != 0 || entry.regionHeight != 0) {
             gWindow->LoadTextureRegion(entry.record, entry.path, entry.minFilter, entry.magFilter,

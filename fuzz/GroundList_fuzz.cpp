@@ -34,6 +34,7 @@ OpenGLFullscreen::~OpenGLFullscreen() { FreeTextureRegistry(); }
 namespace plat {
 int MessageBox(WindowHandle, const char*, const char*, unsigned) { return 1; }
 WindowHandle GetFocus() { return nullptr; }
+const char* DataFolder() { return ""; }  // no installed pack: files are where named
 }  // namespace plat
 
 // The upload is never run here; these only satisfy the linker.

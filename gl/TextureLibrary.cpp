@@ -28,6 +28,10 @@
 // registered with its name and path but gets no image, the same as a missing
 // file. Names are never truncated, because a truncated name could open some
 // other file.
+//
+// Every file is opened through DataFilePath (gl/DataFiles.h), which finds
+// the pack's folder; the names the library stores and compares (a record's
+// path, the ".cbm" form of a name) stay the names it was given.
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -39,6 +43,7 @@
 #include <vector>
 
 #include "gl/CbmImage.h"
+#include "gl/DataFiles.h"
 #include "gl/DibImage.h"
 #include "gl/GL.h"
 #include "gl/OpenGLFullscreen.h"
@@ -164,16 +169,17 @@ RgbImage* OpenGLFullscreen::LoadImageFile(char* fileName) {
     RgbImage* image = nullptr;
     // Only a regular file counts as there: a folder, FIFO or device under a
     // texture's name is treated as missing and never read.
-    if (FILE* file = plat::OpenRegularFile(fileName, "r", nullptr)) {
+    const std::string found = DataFilePath(fileName);
+    if (FILE* file = plat::OpenRegularFile(found.c_str(), "r", nullptr)) {
         std::fclose(file);
-        image = LoadDibImage(fileName, limits);
+        image = LoadDibImage(found.c_str(), limits);
     } else if (char* extension = std::strstr(fileName, ".bmp")) {
         // No bitmap: try the scrambled form under the same name, with ".cbm"
         // in place of the first ".bmp" and the name ended right after it.
         // Its pixels are all in the file, so it costs what the file is long;
         // it is held to the same bound once read.
         std::memcpy(extension, ".cbm", 5);
-        image = ReadCbmFile(fileName);
+        image = ReadCbmFile(DataFilePath(fileName).c_str());
         const uint64_t bytes = image ? uint64_t(image->width) * uint64_t(image->height) * 3 : 0;
         if (image && (uint32_t(image->width) > limits.maxSide ||
                       uint32_t(image->height) > limits.maxSide || bytes > limits.maxOutputBytes)) {
@@ -307,7 +313,7 @@ bool OpenGLFullscreen::LoadTextureList(TextureRecord* records, int& count, const
     char listName[kFileNameBuffer];
     FILE* file = nullptr;
     if (directory && listFile && JoinName(listName, directory, listFile)) {
-        file = plat::OpenRegularFile(listName, "r", nullptr);
+        file = plat::OpenRegularFile(DataFilePath(listName).c_str(), "r", nullptr);
     }
     if (!file) {
         plat::MessageBox(nullptr, "TexturFile kann nicht geöffnet werden.", "Fehler",

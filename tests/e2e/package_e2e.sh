@@ -11,7 +11,10 @@
 #     unrelated working folder (nothing there, home in a scratch folder),
 #     the editor opens fullscreen after Start with textured ground (earth
 #     tones: clearly less blue than red, as no white untextured face has) and
-#     no "Fehler" box, and Escape ends it with exit code 0;
+#     no "Fehler" box, and Escape ends it with exit code 0; started from
+#     there and from the home folder, its status display's fields equal
+#     those of a run in the data folder and differ by their text from a
+#     run whose pack lacks the panel font;
 #   - from the same folder the unpacked mapconvert imports a heightmap (which
 #     needs the pack) and its info names the tiles' textures.
 # Usage: package_e2e.sh DEB APP-ID (run in the build folder).
@@ -55,29 +58,62 @@ for size in 48 128 256; do
     [ "$w $h $corner" = "$size $size 0" ] || fail "the ${size}-pixel icon is ${w}x$h, corner alpha $corner"
 done
 
-# 3. The unpacked editor, started from elsewhere.
-elsewhere="$E2E_OUT/elsewhere"
-mkdir -p "$elsewhere" "$E2E_OUT/home"
-cd "$elsewhere" || fail "cannot enter $elsewhere"
+# 3. The unpacked editor, started from elsewhere: from an empty folder and
+# from the home folder, its status display shows the same text as when it
+# runs in its data folder, and differs from a run whose pack lacks the
+# panel font by that text.
+mkdir -p "$E2E_OUT/elsewhere" "$E2E_OUT/home"
 export HOME="$E2E_OUT/home"
+nofont="$E2E_OUT/nofont"
+cp -a "$root" "$nofont" && rm "$nofont"/usr/share/terrain-editor/textures/menue/schrift*.bmp ||
+    fail "cannot make a pack without the panel font"
 start_xvfb 1280x1024x16
-start_editor "$root/usr/bin/terrain-editor"
-dialog=$(wait_for_window OpenGL 15) || fail "the start dialog 'OpenGL' did not appear"
-click_at "$dialog" 52 92
-fullscreen=$(wait_for_window OpenGLFullScreen 20) || fail "the fullscreen window did not appear"
 shot="$E2E_OUT/editor.png"
 shown() {
     [ -z "$(find_window Fehler)" ] && screenshot "$shot" && frame_rate_box_in "$shot"
 }
-wait_until 30 shown || fail "no editor frame (or a 'Fehler' box)"
+# The tool and map fields of the panel (W H X Y in window pixels).
+FIELDS=("300 190 338 816" "300 190 658 816")
+# run_from FOLDER ROOT NAME: starts ROOT's editor in FOLDER, waits for its
+# frame with the pointer resting on the panel and keeps it as NAME.png.
+run_from() {
+    cd "$1" || fail "cannot enter $1"
+    start_editor "$2/usr/bin/terrain-editor"
+    dialog=$(wait_for_window OpenGL 15) || fail "$3: the start dialog 'OpenGL' did not appear"
+    click_at "$dialog" 52 92
+    fullscreen=$(wait_for_window OpenGLFullScreen 20) || fail "$3: the fullscreen window did not appear"
+    pointer_to "$fullscreen" 990 860
+    wait_until 30 shown || fail "$3: no editor frame (or a 'Fehler' box)"
+    # The first frames may still show the pointer on its way.
+    wait_until 10 'cp "$shot" "$E2E_OUT/before.png"; shown; [ "$(changed_in "$shot" "$E2E_OUT/before.png" 640 190 338 816)" = 0 ]' ||
+        fail "$3: the panel does not settle"
+    cp "$shot" "$E2E_OUT/$3.png"
+    press_key "$fullscreen" Escape
+    wait_for_exit "$E2E_EDITOR_PID" 5 >/dev/null || fail "$3: the editor did not end within 5 s of Escape"
+    [ "$E2E_EXIT_CODE" = 0 ] || fail "$3: the editor ended with exit code $E2E_EXIT_CODE"
+    cd "$E2E_OUT" || fail "cannot enter $E2E_OUT"
+}
+run_from "$E2E_OUT/elsewhere" "$root" elsewhere
 # The ground right of the screen's middle, above the menu.
-read -r red green blue <<<"$(rgb_mean "$shot" 300 200 700 300)"
+read -r red green blue <<<"$(rgb_mean "$E2E_OUT/elsewhere.png" 300 200 700 300)"
 e2e_log "ground mean colour: $red $green $blue"
 at_least "$red" 0.1 && at_least "$(awk -v r="$red" 'BEGIN { print 0.8 * r }')" "$blue" ||
     fail "the ground is not textured (mean colour $red $green $blue)"
-press_key "$fullscreen" Escape
-wait_for_exit "$E2E_EDITOR_PID" 5 >/dev/null || fail "the editor did not end within 5 s of Escape"
-[ "$E2E_EXIT_CODE" = 0 ] || fail "the editor ended with exit code $E2E_EXIT_CODE"
+run_from "$HOME" "$root" home
+run_from "$root/usr/share/terrain-editor" "$root" data
+run_from "$nofont/usr/share/terrain-editor" "$nofont" nofont
+for name in elsewhere home; do
+    for field in "${FIELDS[@]}"; do
+        # shellcheck disable=SC2086
+        same=$(changed_in "$E2E_OUT/$name.png" "$E2E_OUT/data.png" $field)
+        # shellcheck disable=SC2086
+        text=$(changed_in "$E2E_OUT/$name.png" "$E2E_OUT/nofont.png" $field)
+        e2e_log "$name, field $field: $same pixels differ from the data folder's, $text from no font"
+        [ "$same" = 0 ] || fail "$name: the field $field differs from the run in the data folder"
+        at_least "$text" 200 || fail "$name: the field $field shows no text"
+    done
+done
+cd "$E2E_OUT/elsewhere" || fail "cannot enter $E2E_OUT/elsewhere"
 
 # 4. The unpacked mapconvert, from the same folder.
 convert -size 9x9 gradient: -colorspace Gray -define png:bit-depth=16 hill.png || fail "ImageMagick"

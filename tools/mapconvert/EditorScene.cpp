@@ -14,6 +14,7 @@
 
 #include "app/Editor.h"
 #include "app/TextureCatalogue.h"
+#include "gl/DataFiles.h"
 #include "gl/GL.h"
 #include "gl/GLState.h"
 #include "gl/OpenGLFullscreen.h"
@@ -27,14 +28,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kGroundList = "textures/ground/_ground.txt";
 const int kContextWidth = 1280;
 const int kContextHeight = 1024;
-
-bool HoldsPack(const fs::path& folder) {
-    std::error_code code;
-    return fs::is_regular_file(folder / kGroundList, code);
-}
 
 }  // namespace
 
@@ -47,11 +42,12 @@ void TopViewSize(int cellsWide, int cellsHigh, int longSide, int* width, int* he
 std::string FindTexturePack(const std::string& given) {
     if (!given.empty()) return given;
     std::error_code code;
-    if (HoldsPack(fs::current_path(code))) return ".";
+    if (HoldsTexturePack(std::string())) return ".";
     const fs::path self = fs::read_symlink("/proc/self/exe", code);
-    if (!code && HoldsPack(self.parent_path())) return self.parent_path().string();
+    const std::string own = code ? std::string() : self.parent_path().u8string();
+    if (!own.empty() && HoldsTexturePack(own)) return own;
     const std::string installed = plat::DataFolder();
-    if (!installed.empty() && HoldsPack(fs::u8path(installed))) return installed;
+    if (!installed.empty() && HoldsTexturePack(installed)) return installed;
     return ".";
 }
 
@@ -63,8 +59,8 @@ EditorScene::~EditorScene() {
 }
 
 bool EditorScene::Open(const std::string& pack, std::string* error) {
-    if (!HoldsPack(pack)) {
-        *error = "no texture pack: " + (fs::path(pack) / kGroundList).string() +
+    if (!HoldsTexturePack(pack)) {
+        *error = "no texture pack: " + (fs::u8path(pack) / kPackMark).u8string() +
                  " is missing (give the folder that holds textures/ with --pack)";
         return false;
     }
@@ -75,21 +71,11 @@ bool EditorScene::Open(const std::string& pack, std::string* error) {
     }
     gTerrain = new TerrainModel(gWindow, 2, 2);
 
-    // The catalogue reads its files relative to the working folder, as the
-    // editor does; the folder is changed for the load only.
-    std::error_code code;
-    const fs::path before = fs::current_path(code);
-    fs::current_path(pack, code);
-    if (code) {
-        *error = "cannot enter the texture pack folder " + pack + ": " + code.message();
-        return false;
-    }
+    // The catalogue's paths are below the pack's folder; the library reads
+    // them from the given pack for this load only.
+    UseDataFolder(pack);
     LoadTextureCatalogue();
-    fs::current_path(before, code);
-    if (code) {
-        *error = "cannot return to the working folder: " + code.message();
-        return false;
-    }
+    UseDataFolder(std::string());
     // The library reports unreadable pictures in message boxes; here they
     // become warnings.
     for (const headless::RecordedBox& box : headless::MessageBoxes())
