@@ -7,6 +7,9 @@
 // message box titled "Fehler" and end the run; what was already created is
 // released again so the display mode and the pointer come back.
 //
+// The folder of every map loaded or saved is remembered for the dialogs
+// (gl/DialogFolder.h).
+//
 // Recovery: after set-up, maps left unsaved by editors that have ended are
 // recovered and named in one message box; while the editor runs, every
 // finished step reaches the recovery journal at the end of its pass; at the
@@ -22,6 +25,7 @@
 #include "app/EditorOverlay.h"
 #include "app/Recovery.h"
 #include "app/TextureCatalogue.h"
+#include "gl/DialogFolder.h"
 #include "gl/GLState.h"
 #include "gl/OpenGLFullscreen.h"
 #include "menu/Cursor.h"
@@ -134,12 +138,16 @@ void RunEditor(int width, int height) {
             if (step.done) {
                 recovery.Rebase(*gTerrain, step.path);
                 RedrawOverlayMap(overlay);
+                RememberMapFolder(stateFolder, step.path);
             }
             gEditMode = kModeNone;
         }
         if (gEditMode == kModeSave) {
             const MapStep step = MapSave();
-            if (step.done) recovery.Rebase(*gTerrain, step.path);
+            if (step.done) {
+                recovery.Rebase(*gTerrain, step.path);
+                RememberMapFolder(stateFolder, step.path);
+            }
             gEditMode = kModeNone;
         }
         // The pass's finished steps reach the disk before the next frame.

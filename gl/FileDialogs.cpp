@@ -7,29 +7,23 @@
 // The keys of the Ctrl shortcuts (Ctrl, Shift, S, O) are cleared likewise;
 // other keys keep their flags.
 //
-// A dialog starts at the program's own path while the program's folder can
-// be written (a build folder, an unpacked zip): maps are kept beside it.
-// An installed program's folder belongs to the system (/usr/bin, Program
-// Files), where nothing could be saved, so there it starts in the user's
-// own folder.
+// A dialog starts where the user works (gl/DialogFolder.h).
 #include "gl/OpenGLFullscreen.h"
 
 #include <initializer_list>
+#include <string>
+
+#include "gl/DialogFolder.h"
 
 namespace {
 
 using DialogFunction = char* (*)(const char*, const char*, const char*, const char*);
 
-const char* DialogStartPath() {
-    if (plat::ProgramFolderWritable()) return plat::ProgramPath();
-    const char* user = plat::UserFolder();
-    return *user != '\0' ? user : plat::ProgramPath();
-}
-
 char* RunDialog(OpenGLFullscreen& self, DialogFunction dialog, const char* title,
                 const char* defaultExtension, const char* filter) {
+    const std::string start = DialogStartPath(plat::StateFolder());
     plat::ShowCursor(true);
-    char* path = dialog(title, defaultExtension, filter, DialogStartPath());
+    char* path = dialog(title, defaultExtension, filter, start.c_str());
     plat::ShowCursor(false);
     self.leftButton = 0;
     self.rightButton = 0;

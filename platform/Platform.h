@@ -248,10 +248,6 @@ const char* ProgramPath();
 void SetOpenDialogPlace(const char* folder);
 
 // ---- Folders ---------------------------------------------------------------------
-// True when the user may make files in the folder that holds the program's
-// own executable file (a build folder, an unpacked zip); false for a folder
-// of the system such as /usr/bin or Program Files.
-bool ProgramFolderWritable();
 // The user's own folder: the home folder on Linux, the Documents folder on
 // Windows; empty when the system names none.
 const char* UserFolder();

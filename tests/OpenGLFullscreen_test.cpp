@@ -6,6 +6,8 @@
 #include <cmath>
 #include <string>
 
+#include "gl/DataFiles.h"
+#include "gl/DialogFolder.h"
 #include "gl/GL.h"
 #include "gl/OpenGLFullscreen.h"
 #include "platform/HeadlessControl.h"
@@ -154,24 +156,35 @@ TEST(OpenGLFullscreenTest, ReleaseFailuresAreReportedAndReleasingGoesOn) {
     }
 }
 
-TEST(OpenGLFullscreenTest, DialogsStartBesideAWritableProgramElseInTheUsersFolder) {
+TEST(OpenGLFullscreenTest, DialogsStartInTheFolderLastUsedElseBesideAPackElseInTheUsersFolder) {
     testimg::TempDir dir;
-    const std::string built = dir.File("terrain-editor");
-    const std::string gone = dir.File("missing/bin/terrain-editor");
+    const std::string built = dir.File("build/terrain-editor");  // a folder with its pack
+    const std::string installed = dir.File("usr/bin/terrain-editor");
+    const std::string maps = dir.File("maps"), state = dir.File("state/");
+    ASSERT_TRUE(testimg::Run("mkdir -p " + dir.File("build/textures/ground") + " " + maps +
+                             " " + dir.File("usr/bin") + " && touch " + dir.File("build/") +
+                             kPackMark));
     struct Case {
-        std::string program, user, start;
+        std::string program, user, mapUsed, start;
     };
     const Case cases[] = {
-        {built, "/home/anna", built},           // a build folder: as always
-        {gone, "/home/anna", "/home/anna"},     // a folder the user cannot write in
-        {gone, "", gone},                       // no user folder known: as always
+        {built, "/home/anna", "", built},                    // beside its pack: as always
+        {installed, "/home/anna", "", "/home/anna"},         // no pack beside it
+        {installed, "", "", installed},                      // no user folder known
+        {built, "/home/anna", maps + "/insel.map", maps},    // the folder last used
+        {installed, "/home/anna", dir.File("gone/a.map"), "/home/anna"},  // no longer there
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.program + " / " + c.user);
+        SCOPED_TRACE(c.program + " / " + c.user + " / " + c.mapUsed);
         headless::Reset();
+        ASSERT_TRUE(testimg::Run("rm -rf " + state));
         OpenGLFullscreen window(1280, 1024);
         headless::SetProgramPath(c.program.c_str());
         headless::SetUserFolder(c.user.c_str());
+        headless::SetStateFolder(state);
+        if (!c.mapUsed.empty()) {
+            EXPECT_TRUE(RememberMapFolder(state.c_str(), c.mapUsed));
+        }
         headless::ScriptFileDialogAnswers({nullptr, nullptr});
         EXPECT_EQ(window.OpenFileDialog("Karte laden", "map", "Karte (*.map)|*.map"), nullptr);
         EXPECT_EQ(window.SaveFileDialog("Karte speichern", "map", "Karte (*.map)|*.map"), nullptr);

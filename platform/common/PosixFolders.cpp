@@ -1,4 +1,4 @@
-// The POSIX folder facts: /proc/self/exe, $HOME or getpwuid_r, access(2).
+// The POSIX folder facts: /proc/self/exe, $HOME or getpwuid_r.
 #include "platform/common/PosixFolders.h"
 
 #include <pwd.h>
@@ -48,10 +48,6 @@ std::string InstalledDataFolder(const std::string& programFile) {
     if (bin.empty()) return std::string();
     const std::string prefix = FolderOf(bin);
     return (prefix == "/" ? std::string() : prefix) + kDataBelowPrefix;
-}
-
-bool CanWriteIn(const std::string& folder) {
-    return !folder.empty() && access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 }  // namespace posixdir

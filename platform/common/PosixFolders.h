@@ -1,6 +1,6 @@
 // Folder facts shared by the two POSIX backends (the desktop and the
-// headless one): the program's own file, the user's home folder, the
-// installed data folder and whether a folder can be written.
+// headless one): the program's own file, the user's home folder and the
+// installed data folder.
 //
 // Conventions: paths are absolute, UTF-8, without a trailing '/' (except
 // the root "/"); an empty string means "not known".
@@ -21,8 +21,5 @@ std::string HomeFolder();
 // <folder of the program's folder>/share/terrain-editor: the data folder of
 // a program installed as <prefix>/bin/<program>.
 std::string InstalledDataFolder(const std::string& programFile);
-// True when the calling user may make files in the folder (the system's
-// own check, which knows permissions, ACLs and read-only mounts).
-bool CanWriteIn(const std::string& folder);
 
 }  // namespace posixdir

@@ -398,10 +398,6 @@ void FreeString(char* text) { std::free(text); }
 
 const char* ProgramPath() { return S().programPath.c_str(); }
 
-bool ProgramFolderWritable() {
-    return posixdir::CanWriteIn(posixdir::FolderOf(S().programPath));
-}
-
 const char* UserFolder() { return S().userFolder.c_str(); }
 
 const char* DataFolder() { return S().dataFolder.c_str(); }

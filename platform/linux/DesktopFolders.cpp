@@ -1,5 +1,5 @@
-// The folders of the desktop backend: whether the program's folder can be
-// written and where its data lies follow from its own file (ProgramPath);
+// The folders of the desktop backend: where the program's data lies follows
+// from its own file (ProgramPath);
 // the user's folder is the home folder; the state folder follows the XDG
 // base directory rules (an XDG_STATE_HOME that is not an absolute path is
 // ignored, as those rules ask). The names are looked up once.
@@ -39,8 +39,6 @@ const Folders& Known() {
 }  // namespace
 
 namespace plat {
-
-bool ProgramFolderWritable() { return posixdir::CanWriteIn(posixdir::FolderOf(ProgramPath())); }
 
 const char* UserFolder() { return Known().user.c_str(); }
 

@@ -3,10 +3,11 @@
 //
 // Conventions: dialogs are modal, kept above other windows so that they show
 // over the fullscreen editor window, and start in the folder of the path
-// given (the program passes its executable's path). Paths returned are
+// given (a folder, or the program's own file). Paths returned are
 // heap copies made with strdup, released with FreeString. A name typed into
 // the save dialog without an extension gets the default extension. The open
-// dialog lists the place the program names among its shortcut folders.
+// dialog lists the place the program names among its shortcut folders. The
+// name field starts empty.
 #include <gtk/gtk.h>
 #include <unistd.h>
 
@@ -52,6 +53,26 @@ gboolean FocusWhenMapped(GtkWidget* widget, GdkEvent*, gpointer) {
     return FALSE;
 }
 
+// GTK completes an empty name field once the folder has loaded, with the
+// common beginning of what the folder lists; with the map filter that is
+// the only subfolder's name ("X11/" in /usr/bin), which a Return would then
+// enter. An empty field takes no such prefix; Tab still completes, and a
+// field with text completes as before.
+gboolean KeepNameEmpty(GtkEntryCompletion* completion, gchar*, gpointer) {
+    GtkWidget* entry = gtk_entry_completion_get_entry(completion);
+    return entry != nullptr && GTK_IS_ENTRY(entry) &&
+           gtk_entry_get_text_length(GTK_ENTRY(entry)) == 0;
+}
+
+void GuardNameFields(GtkWidget* widget, gpointer) {
+    if (GTK_IS_ENTRY(widget)) {
+        if (GtkEntryCompletion* completion = gtk_entry_get_completion(GTK_ENTRY(widget)))
+            g_signal_connect(completion, "insert-prefix", G_CALLBACK(KeepNameEmpty), nullptr);
+    }
+    if (GTK_IS_CONTAINER(widget))
+        gtk_container_forall(GTK_CONTAINER(widget), &GuardNameFields, nullptr);
+}
+
 char* RunFileDialog(bool save, const char* title, const char* defaultExtension,
                     const char* filter, const char* initialPath) {
     if (!EnsureGtk()) return nullptr;
@@ -64,6 +85,8 @@ char* RunFileDialog(bool save, const char* title, const char* defaultExtension,
     AddFilters(chooser, filter);
     const std::string folder = desktop::InitialFolder(initialPath);
     if (!folder.empty()) gtk_file_chooser_set_current_folder(chooser, folder.c_str());
+    if (save) gtk_file_chooser_set_current_name(chooser, "");
+    GuardNameFields(dialog, nullptr);
     if (!save && !sDialogs.openPlace.empty())
         gtk_file_chooser_add_shortcut_folder(chooser, sDialogs.openPlace.c_str(), nullptr);
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);

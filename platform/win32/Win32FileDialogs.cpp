@@ -3,8 +3,8 @@
 //
 // Conventions: the filter "description|pattern|..." becomes the common
 // dialog's list of NUL-terminated strings ended by an empty one. The dialog
-// starts in the folder of the path given (the program passes its own
-// executable's path; a folder is used as it is). Options stay at the
+// starts in the folder of the path given (a folder is used as it is, a
+// file's folder otherwise), with an empty name field. Options stay at the
 // dialog's defaults apart from a hidden read-only box, a resizable dialog
 // and the current directory left unchanged (the editor finds its textures
 // relative to it): no overwrite question, no must-exist check. Paths

@@ -1,8 +1,4 @@
-// The folders of the native Windows backend. Whether the program's folder
-// can be written is tried with a probe file: the permission bits say
-// nothing there, the folder's access control list decides (Program Files
-// can be read by everyone, written only by administrators), and a 64-bit
-// program is never redirected to a virtual store. The user's folder is the
+// The folders of the native Windows backend. The user's folder is the
 // Documents folder; the data folder is the program's own (the zip's layout,
 // textures\ beside the .exe); the state folder lies in the user's local
 // application data. The names are looked up once.
@@ -59,21 +55,6 @@ const Folders& Known() {
 }  // namespace
 
 namespace plat {
-
-bool ProgramFolderWritable() {
-    const std::wstring folder = FolderWithSeparator(win32::Widen(ProgramPath()));
-    if (folder.empty()) return false;
-    const std::wstring probe =
-        folder + L"~terrain-editor-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
-    // Deleted when the handle closes, even if the program ended first.
-    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN |
-                                  FILE_FLAG_DELETE_ON_CLOSE,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);
-    return true;
-}
 
 const char* UserFolder() { return Known().user.c_str(); }
 

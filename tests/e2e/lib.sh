@@ -262,8 +262,9 @@ at_least() {
     awk -v a="$1" -v b="$2" 'BEGIN { exit !(a + 0 >= b + 0) }'
 }
 
-# file_dialog_enter TITLE PATH SHOT: waits for the GTK file dialog TITLE,
-# types PATH into it once it is drawn and has settled, and presses Return
+# file_dialog_enter TITLE PATH SHOT [as-is]: waits for the GTK file dialog
+# TITLE, types PATH into it once it is drawn and has settled (after
+# selecting what the name field holds, unless "as-is"), and presses Return
 # until the dialog is gone. SHOT is the screenshot file the checks use (the
 # caller's own). With no window manager the dialog takes the keyboard focus
 # itself; the name field completes folder names as it goes, with a pop-up
@@ -280,8 +281,6 @@ file_dialog_enter() {
     }
     wait_until 20 _dialog_drawn || fail "the dialog '$title' is not drawn"
     pointer_to "$dialog" $((dialogW / 2)) 26
-    xdotool key ctrl+a
-    xdotool type --delay 20 "$path"
     _dialog_settled() {
         screenshot "$shot"
         read -r gx gy gw gh <<<"$(window_geometry "$dialog")"
@@ -291,6 +290,15 @@ file_dialog_enter() {
         previous=$now
         return 1
     }
+    if [ "${4:-}" = as-is ]; then
+        # What the field holds once the folder is shown stays, unselected.
+        wait_until 20 _dialog_settled || fail "the dialog '$title' does not settle"
+        previous=""
+        xdotool key Right
+    else
+        xdotool key ctrl+a
+    fi
+    xdotool type --delay 20 "$path"
     wait_until 20 _dialog_settled || fail "the dialog '$title' does not settle after typing"
     cp "$shot" "$E2E_OUT/dialog.png"
     wait_until 40 "xdotool key Return; wait_for_no_window '$title' 8" ||
