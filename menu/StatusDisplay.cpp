@@ -116,9 +116,10 @@ void PointerField(const StatusDisplay& d, const StatusView& v) {
     const std::string name = v.mapName.empty() ? "Neue Karte" : v.mapName;
     Line(d, f, 5, "Karte: " + name + (v.unsaved ? " *" : ""));
     Line(d, f, 6, "Größe: " + std::to_string(v.mapWidth) + " x " + std::to_string(v.mapHeight));
+    // A new map was never saved: it claims nothing until its first save.
     if (v.unsaved)
         Line(d, f, 7, "Nicht gespeichert", kUnsavedColour);
-    else
+    else if (!v.mapName.empty())
         Line(d, f, 7, "Gespeichert");
     Line(d, f, 8, "Rückgängig: " + std::to_string(v.undoSteps) +
                       "  Wiederholen: " + std::to_string(v.redoSteps));
