@@ -12,19 +12,24 @@
 //   kept, read-only files refused, hard links: the chosen name gets the new
 //   map, other names keep the old one): see plat::ReplaceFileContent. A save
 //   that was asked for and not written says so in one message box, since
-//   otherwise the user would leave the editor believing the map is safe. A
-//   cancelled dialog is no failure and stays silent.
+//   otherwise the user would leave the editor believing the map is safe; its
+//   second line names the file and the system's reason. A cancelled dialog
+//   is no failure and stays silent.
 // - Load changes nothing when the file does not open (silent, as a cancel),
 //   when the path is not a regular file (refused before any read, so a FIFO
 //   or device can never block the editor) or when its header is not sane
 //   (negative, or beyond kMaxMapCellsPerSide, or refused by Resize); the two
-//   refusals are told in a message box. Once the header is accepted the grid
+//   refusals are told in a message box whose second line names the file and
+//   why (not a regular file; not a map, with the hint that mapconvert
+//   import reads pictures; no memory). Once the header is accepted the grid
 //   is re-created and filled with what the file holds; a short or unreadable
 //   rest leaves initial values. Such a map is still loaded (files rely on
 //   it), but the user is told how many records were missing, so that a
-//   damaged map is not saved over a good one unknowingly.
+//   damaged map is not saved over a good one unknowingly: a warning, as the
+//   map did load.
 #include "app/MapFile.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -44,6 +49,11 @@ const char* const kExtension = "map";
 
 const char* const kSaveFailed = "Die Karte konnte nicht gespeichert werden.";
 const char* const kLoadRefused = "Die Karte kann nicht geladen werden.";
+const char* const kNotRegular =
+    "ist keine gew\xC3\xB6hnliche Datei (ein Ordner, eine Pipe oder ein Ger\xC3\xA4t)";
+const char* const kNotAMap =
+    "ist keine Karte. H\xC3\xB6henbilder (PNG, RAW16) macht \"mapconvert import\" zu Karten.";
+const char* const kWriteFailed = "Schreiben fehlgeschlagen";
 
 enum class MapRead { Loaded, NotOpened, Refused };
 
@@ -52,6 +62,7 @@ struct MapReadResult {
     MapRead outcome = MapRead::NotOpened;
     size_t recordsNeeded = 0;
     size_t recordsRead = 0;  // whole records; a record cut by the end is missing
+    std::string reason;      // why a file was refused
 };
 
 // The step's memory: the file of the map on screen.
@@ -136,9 +147,11 @@ MapReadResult ReadMap(const char* path, TerrainModel& terrain) {
     FilePtr file(plat::OpenRegularFile(path, "rb", &notRegular));
     if (!file) {
         result.outcome = notRegular ? MapRead::Refused : MapRead::NotOpened;
+        result.reason = kNotRegular;
         return result;
     }
     result.outcome = MapRead::Refused;
+    result.reason = kNotAMap;
 
     // Each header value is taken only if all four of its bytes are there.
     uint8_t header[kMapHeaderBytes] = {};
@@ -147,6 +160,7 @@ MapReadResult ReadMap(const char* path, TerrainModel& terrain) {
     const int32_t height = got >= 8 ? ReadLeS32(header + 4) : 0;
     if (width < 0 || height < 0 || width > kMaxMapCellsPerSide || height > kMaxMapCellsPerSide)
         return result;
+    result.reason = std::strerror(ENOMEM);
 
     // One row buffer, allocated before the grid is touched, so running out
     // of memory here still leaves the old map in place.
@@ -184,6 +198,13 @@ void TellMissingRecords(const MapReadResult& read) {
     const std::string text = "Die Karte ist unvollst\xC3\xA4ndig: " +
                              std::to_string(read.recordsNeeded - read.recordsRead) + " von " +
                              std::to_string(read.recordsNeeded) + " Feldern fehlen.";
+    plat::MessageBox(nullptr, text.c_str(), "Warnung", plat::MB_ICONEXCLAMATION);
+}
+
+// A box whose first line says what failed and whose second names the file
+// and why.
+void TellFailure(const char* what, const char* path, const std::string& reason) {
+    const std::string text = std::string(what) + "\n" + path + ": " + reason;
     plat::MessageBox(nullptr, text.c_str(), "Fehler", plat::MB_ICONEXCLAMATION);
 }
 
@@ -208,7 +229,8 @@ MapStep MapSave() {
                 sMapFile.currentPath = path;
                 gEditHistory.MarkSaved();
             } else {
-                plat::MessageBox(nullptr, kSaveFailed, "Fehler", plat::MB_ICONEXCLAMATION);
+                const int error = errno;
+                TellFailure(kSaveFailed, path, error != 0 ? std::strerror(error) : kWriteFailed);
             }
             plat::FreeString(path);
         }
@@ -233,7 +255,7 @@ MapStep MapLoad() {
                 TellMissingRecords(read);
             }
             if (read.outcome == MapRead::Refused)
-                plat::MessageBox(nullptr, kLoadRefused, "Fehler", plat::MB_ICONEXCLAMATION);
+                TellFailure(kLoadRefused, path, read.reason);
             plat::FreeString(path);
         }
     }

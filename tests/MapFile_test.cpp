@@ -119,8 +119,14 @@ struct KeptFileCase {
     void (*check)(const std::string& folder, const std::vector<uint8_t>& map);
 };
 
-const char* const kSaveFailed = "Die Karte konnte nicht gespeichert werden.";
-const char* const kLoadRefused = "Die Karte kann nicht geladen werden.";
+// The boxes' texts, "@" standing for the file's path.
+const char* const kSaveFailed = "Die Karte konnte nicht gespeichert werden.\n@: Permission denied";
+const char* const kSaveNotAFile = "Die Karte konnte nicht gespeichert werden.\n@: Invalid argument";
+const char* const kLoadRefused =
+    "Die Karte kann nicht geladen werden.\n@: ist keine gew\xC3\xB6hnliche Datei (ein Ordner, "
+    "eine Pipe oder ein Ger\xC3\xA4t)";
+const char* const kNotAMap = "Die Karte kann nicht geladen werden.\n@: ist keine Karte. "
+                             "H\xC3\xB6henbilder (PNG, RAW16) macht \"mapconvert import\" zu Karten.";
 
 const KeptFileCase kKeptFileCases[] = {
     {"cancelled save", 2, [](const std::string&) { return std::string(); }, nullptr, false, 0,
@@ -210,7 +216,7 @@ const KeptFileCase kKeptFileCases[] = {
          mkfifo((f + "/pipe.map").c_str(), 0666);
          return f + "/pipe.map";
      },
-     kSaveFailed, false, 1,
+     kSaveNotAFile, false, 1,
      [](const std::string& f, const std::vector<uint8_t>&) {
          EXPECT_TRUE(S_ISFIFO(ModeOf(f + "/pipe.map")));
      }},
@@ -231,7 +237,7 @@ const KeptFileCase kKeptFileCases[] = {
          testimg::WriteAll(f + "/bad.map", Header(-1, 5));
          return f + "/bad.map";
      },
-     kLoadRefused, false, 1, [](const std::string&, const std::vector<uint8_t>&) {}},
+     kNotAMap, false, 1, [](const std::string&, const std::vector<uint8_t>&) {}},
     {"missing file loaded", 1, [](const std::string& f) { return f + "/missing.map"; }, nullptr,
      false, 0, [](const std::string&, const std::vector<uint8_t>&) {}},
 };
@@ -287,7 +293,9 @@ TEST_F(MapFileTest, FilesStayAsTheUserKeptThem) {
             ASSERT_EQ(headless::MessageBoxes().size(), c.message ? 1u : 0u);
             if (c.message) {
                 const headless::RecordedBox& box = headless::MessageBoxes()[0];
-                EXPECT_EQ(box.text, c.message);
+                std::string text = c.message;
+                text.replace(text.find('@'), 1, path);
+                EXPECT_EQ(box.text, text);
                 EXPECT_EQ(box.title, "Fehler");
                 EXPECT_EQ(box.flags, 0x30u);
                 EXPECT_EQ(box.owner, nullptr);
@@ -455,6 +463,7 @@ TEST_F(MapFileTest, ShortFilesKeepInitialValuesBeyondTheirEnd) {
         if (!whole) {
             EXPECT_EQ(headless::MessageBoxes()[0].text,
                       "Die Karte ist unvollst\xC3\xA4ndig: 5 von 6 Feldern fehlen.");
+            EXPECT_EQ(headless::MessageBoxes()[0].title, "Warnung");
         }
     }
 
