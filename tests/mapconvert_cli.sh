@@ -149,15 +149,32 @@ while IFS='|' read -r label words reason; do
 done <<<"$cases"
 ls /proc/mapconvert_test* >/dev/null 2>&1 && fail "files left in /proc"
 
-# --- Wrong calls: usage text, exit status 2.
-for words in "" "info" "export $work/corner.map" "import a b --size 3x3" "import --raw a b --size 3" \
-             "import a b --seed x" "preview a b --size x" "frobnicate"; do
+# --- Wrong calls, "command words|the fault the one line names": exit status
+# 2, nothing written, the usage left to --help.
+cases="|no command given
+frobnicate|unknown command \"frobnicate\"
+info|info needs MAP
+info a b|info takes MAP: \"b\" is one argument too many
+info a --raw|info has no option --raw
+export $work/corner.map|export needs OUT
+export $work/corner.map $out/a.map|the output $out/a.map is named as a map
+export $work/corner.map $out/a.png --ground $out/g.MAP|the output $out/g.MAP is named as a map
+import $work/corner.png $out/a.png|the output $out/a.png is named as a picture
+import $work/corner.png $out/a.map --size 3x3|--size is for RAW input
+import --raw $work/corner.r16 $out/a.map --size 3|--size 3: not a size WxH of 1 to 4097
+import $work/corner.png $out/a.map --seed abc|--seed abc: not a whole number from 0 to 4294967295
+import $work/corner.png $out/a.map --seed|--seed needs a value
+preview $work/corner.map $out/a.png --size 5000|--size 5000: not a whole number from 16 to 1024"
+while IFS='|' read -r words fault; do
   # shellcheck disable=SC2086
-  "$asan" $words > /dev/null 2> "$work/stderr"
+  "$asan" $words > "$work/stdout" 2> "$work/stderr"
   rc=$?
   [ "$rc" = 2 ] || fail "'$words': exit status $rc (want 2)"
-  grep -q "^usage: mapconvert" "$work/stderr" || fail "'$words': no usage text"
-done
+  [ "$(wc -l < "$work/stderr")" = 1 ] && grep -qF "mapconvert: $fault" "$work/stderr" &&
+    grep -qF '"mapconvert --help" shows the usage' "$work/stderr" || fail "'$words': $(cat "$work/stderr")"
+  [ -z "$(ls -A "$out")" ] || fail "'$words': left $(ls -A "$out")"
+done <<<"$cases"
+"$asan" --version | grep -qx 'mapconvert [0-9]*\.[0-9]*\.[0-9]*' || fail "--version: $("$asan" --version)"
 
 [ "$failures" = 0 ] && echo "mapconvert command line: all checks passed"
 exit $((failures != 0))

@@ -18,6 +18,7 @@ target_link_libraries(mapconvert_core PUBLIC editor_core platform_headless PkgCo
 add_executable(mapconvert ${MAPCONVERT_MAIN})
 target_compile_options(mapconvert PRIVATE ${OUR_WARNINGS})
 target_link_libraries(mapconvert PRIVATE mapconvert_core)
+target_compile_definitions(mapconvert PRIVATE MAPCONVERT_VERSION="${PROJECT_VERSION}")
 
 # The same program with AddressSanitizer and UBSan over its own code, for
 # the tests that feed it hostile files.
@@ -27,4 +28,5 @@ if(TERRAIN_BUILD_TESTS)
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(mapconvert_asan PRIVATE -fsanitize=address,undefined)
   target_link_libraries(mapconvert_asan PRIVATE editor_core platform_headless PkgConfig::LIBPNG)
+  target_compile_definitions(mapconvert_asan PRIVATE MAPCONVERT_VERSION="${PROJECT_VERSION}")
 endif()

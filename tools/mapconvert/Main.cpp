@@ -2,12 +2,15 @@
 //
 // Conventions: exit status 0 when the command did its work, 1 when a file
 // could not be read or written (one line on standard error naming the file
-// and the reason), 2 for a wrong call (the usage text on standard error).
+// and the reason), 2 for a wrong call (one line on standard error naming the
+// fault, before anything is read or written; "mapconvert --help" prints the
+// usage).
 // Every output file is written completely or not at all, through the
 // platform's file replacement (OutputFiles.h). Maps are read and
 // written with the editor's own map file code; shading and drawing are the
 // editor's own too (see EditorScene.h).
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -67,10 +70,17 @@ const char* const kUsage =
     "tiles the editor's texture names and to draw them, info to show the file\n"
     "names of the tiles beside their numbers.\n"
     "\n"
-    "Exit status: 0 done, 1 a file could not be read or written, 2 wrong usage.\n";
+    "Exit status: 0 done, 1 a file could not be read or written, 2 wrong usage.\n"
+    "mapconvert --version prints the version.\n";
 
-int Usage() {
-    std::fputs(kUsage, stderr);
+#ifndef MAPCONVERT_VERSION
+#define MAPCONVERT_VERSION "unknown"
+#endif
+
+// A wrong call: one line naming the fault, and where the usage is.
+int WrongCall(const std::string& fault) {
+    std::fprintf(stderr, "mapconvert: %s (\"mapconvert --help\" shows the usage)\n",
+                 fault.c_str());
     return 2;
 }
 
@@ -87,28 +97,46 @@ struct Arguments {
     bool raw = false, bigEndian = false;
 };
 
-bool Parse(int argc, char** argv, const std::vector<std::string>& allowed, Arguments* out) {
+// What a command takes: its options and the names of its plain arguments
+// (for the line that says which one is missing).
+struct Command {
+    const char* name;
+    int (*run)(const Arguments&);
+    std::vector<std::string> options;
+    std::vector<std::string> arguments;
+};
+
+// The fault of the words after the command, or empty when they fit it.
+std::string Parse(int argc, char** argv, const Command& command, Arguments* out) {
+    const std::string name = command.name;
     for (int i = 2; i < argc; ++i) {
         const std::string word = argv[i];
         if (word.size() <= 2 || word.compare(0, 2, "--") != 0) {
+            if (out->plain.size() == command.arguments.size()) {
+                std::string takes;
+                for (const std::string& argument : command.arguments) takes += " " + argument;
+                return name + " takes" + takes + ": \"" + word + "\" is one argument too many";
+            }
             out->plain.push_back(word);
             continue;
         }
         bool known = false;
-        for (const std::string& option : allowed) known = known || option == word;
-        if (!known) return false;
+        for (const std::string& option : command.options) known = known || option == word;
+        if (!known) return name + " has no option " + word;
         if (word == "--raw" || word == "--big-endian") {
             (word == "--raw" ? out->raw : out->bigEndian) = true;
             continue;
         }
-        if (i + 1 >= argc) return false;
+        if (i + 1 >= argc) return word + " needs a value";
         const std::string value = argv[++i];
         if (word == "--ground") out->ground = value;
         if (word == "--pack") out->pack = value;
         if (word == "--size") out->size = value;
         if (word == "--seed") out->seed = value;
     }
-    return true;
+    if (out->plain.size() < command.arguments.size())
+        return name + " needs " + command.arguments[out->plain.size()];
+    return std::string();
 }
 
 // A whole decimal number in [low, high].
@@ -119,6 +147,34 @@ bool ParseNumber(const std::string& text, unsigned long low, unsigned long high,
         return false;
     *value = std::strtoul(text.c_str(), nullptr, 10);
     return *value >= low && *value <= high;
+}
+
+// The fault of a number option's value, empty when it is in [low, high].
+std::string NumberFault(const char* option, const std::string& text, unsigned long low,
+                        unsigned long high, unsigned long* value) {
+    if (ParseNumber(text, low, high, value)) return std::string();
+    return std::string(option) + " " + text + ": not a whole number from " + std::to_string(low) +
+           " to " + std::to_string(high);
+}
+
+// True when path ends in extension (".map"), in either letter case.
+bool EndsWith(const std::string& path, const char* extension) {
+    const size_t length = std::strlen(extension);
+    if (path.size() < length) return false;
+    for (size_t i = 0; i < length; ++i)
+        if (std::tolower(static_cast<unsigned char>(path[path.size() - length + i])) != extension[i])
+            return false;
+    return true;
+}
+
+// The fault of an output whose name says it is the other kind of file: a
+// map named as a picture, or a picture named as a map.
+std::string OutputFault(const std::string& path, bool map) {
+    if (map && (EndsWith(path, ".png") || EndsWith(path, ".r16") || EndsWith(path, ".raw")))
+        return "the output " + path + " is named as a picture, but this command writes a map";
+    if (!map && EndsWith(path, ".map"))
+        return "the output " + path + " is named as a map, but this command writes a picture";
+    return std::string();
 }
 
 // "WxH" of a RAW heightmap.
@@ -190,7 +246,6 @@ std::map<uint32_t, std::string> GroundTextureFiles(const std::string& pack) {
 }
 
 int Info(const Arguments& args) {
-    if (args.plain.size() != 1) return Usage();
     MapFacts facts;
     std::string error;
     if (!ScanMapFile(args.plain[0], &facts, &error)) return Fail(error);
@@ -200,9 +255,11 @@ int Info(const Arguments& args) {
 }
 
 int Export(const Arguments& args) {
-    if (args.plain.size() != 2) return Usage();
     const std::string& mapPath = args.plain[0];
     const std::string& outPath = args.plain[1];
+    std::string fault = OutputFault(outPath, false);
+    if (fault.empty() && !args.ground.empty()) fault = OutputFault(args.ground, false);
+    if (!fault.empty()) return WrongCall(fault);
     std::string error;
     if (!CanCreateFile(outPath, &error)) return Fail(error);
     if (!args.ground.empty() && !CanCreateFile(args.ground, &error)) return Fail(error);
@@ -243,10 +300,16 @@ int Import(const Arguments& args) {
     RawLayout layout;
     layout.bigEndian = args.bigEndian;
     unsigned long seed = 0;
-    if (args.plain.size() != 2 || (!args.raw && (args.bigEndian || !args.size.empty())) ||
-        (!args.size.empty() && !ParseRawSize(args.size, &layout)) ||
-        (!args.seed.empty() && !ParseNumber(args.seed, 0, 0xFFFFFFFFul, &seed)))
-        return Usage();
+    std::string fault;
+    if (!args.raw && (args.bigEndian || !args.size.empty()))
+        fault = std::string(args.bigEndian ? "--big-endian" : "--size") + " is for RAW input (--raw)";
+    else if (!args.size.empty() && !ParseRawSize(args.size, &layout))
+        fault = "--size " + args.size + ": not a size WxH of 1 to " +
+                std::to_string(kMaxPictureSide) + " pixels each way";
+    else if (!args.seed.empty())
+        fault = NumberFault("--seed", args.seed, 0, 0xFFFFFFFFul, &seed);
+    if (fault.empty()) fault = OutputFault(args.plain[1], true);
+    if (!fault.empty()) return WrongCall(fault);
     const std::string& inPath = args.plain[0];
     const std::string& mapPath = args.plain[1];
     std::string error;
@@ -285,9 +348,11 @@ bool LoadForPicture(const std::string& path, const MapFacts& header, int longSid
 }
 
 int Preview(const Arguments& args) {
-    if (args.plain.size() != 2) return Usage();
     unsigned long size = 512;
-    if (!args.size.empty() && !ParseNumber(args.size, 16, 1024, &size)) return Usage();
+    std::string fault =
+        args.size.empty() ? std::string() : NumberFault("--size", args.size, 16, 1024, &size);
+    if (fault.empty()) fault = OutputFault(args.plain[1], false);
+    if (!fault.empty()) return WrongCall(fault);
     const std::string& mapPath = args.plain[0];
     const std::string& outPath = args.plain[1];
     std::string error;
@@ -310,22 +375,28 @@ int Preview(const Arguments& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return Usage();
-    const std::string command = argv[1];
-    if (command == "--help" || command == "-h" || command == "help") {
+    if (argc < 2) return WrongCall("no command given");
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    Arguments args;
-    if (command == "info") return Parse(argc, argv, {"--pack"}, &args) ? Info(args) : Usage();
-    if (command == "export")
-        return Parse(argc, argv, {"--ground", "--raw"}, &args) ? Export(args) : Usage();
-    if (command == "import")
-        return Parse(argc, argv, {"--ground", "--pack", "--raw", "--size", "--big-endian", "--seed"},
-                     &args)
-                   ? Import(args)
-                   : Usage();
-    if (command == "preview")
-        return Parse(argc, argv, {"--size", "--pack"}, &args) ? Preview(args) : Usage();
-    return Usage();
+    if (name == "--version") {
+        std::printf("mapconvert %s\n", MAPCONVERT_VERSION);
+        return 0;
+    }
+    const Command commands[] = {
+        {"info", Info, {"--pack"}, {"MAP"}},
+        {"export", Export, {"--ground", "--raw"}, {"MAP", "OUT"}},
+        {"import", Import, {"--ground", "--pack", "--raw", "--size", "--big-endian", "--seed"},
+         {"IN", "OUT.map"}},
+        {"preview", Preview, {"--size", "--pack"}, {"MAP", "OUT.png"}},
+    };
+    for (const Command& command : commands) {
+        if (name != command.name) continue;
+        Arguments args;
+        const std::string fault = Parse(argc, argv, command, &args);
+        return fault.empty() ? command.run(args) : WrongCall(fault);
+    }
+    return WrongCall("unknown command \"" + name + "\"");
 }
