@@ -7,7 +7,7 @@
 #   /usr/share/icons/hicolor/<n>x<n>/apps/terrain-editor.png  n = 48, 128, 256,
 #   /usr/share/metainfo/<id>.metainfo.xml   AppStream metadata,
 #   /usr/share/man/man1/{terrain-editor,mapconvert}.1.gz,
-#   /usr/share/doc/terrain-editor/{copyright,changelog.gz}.
+#   /usr/share/doc/terrain-editor/{copyright,changelog.gz,README.md.gz}.
 # Depends comes from dpkg-shlibdeps (package dpkg-dev) over the two programs,
 # plus libgl1: SDL opens libGL.so.1 itself when it makes the editor's
 # OpenGL context, so no program names it among its needed libraries.
@@ -15,7 +15,7 @@
 # (../share/terrain-editor), so the tree works wherever it is unpacked.
 # Included by the top-level CMakeLists.txt after tools/ (the pack and icons).
 if(NOT TARGET terrain-editor OR NOT TARGET mapconvert OR NOT TARGET texture_pack
-   OR NOT TARGET app_icons)
+   OR NOT TARGET app_icons OR NOT TARGET keydocs)
   return()
 endif()
 
@@ -34,18 +34,34 @@ configure_file(${PACKAGING_SOURCE}/terrain-editor.metainfo.xml.in
 configure_file(${PACKAGING_SOURCE}/terrain-editor.desktop
   ${PACKAGING_BUILD}/${TERRAIN_APP_ID}.desktop COPYONLY)
 
-# Manual pages and the changelog are installed compressed, without a time
-# stamp in the gzip header (gzip -n), so the package is the same on every run.
+# Manual pages, the changelog and the README are installed compressed,
+# without a time stamp in the gzip header (gzip -n), so the package is the
+# same on every run. The editor's manual page gets its key section from the
+# key table here (keydocs), whatever the committed copy says.
 set(PACKAGING_GZ)
 foreach(source terrain-editor.1 mapconvert.1 changelog.in)
   string(REGEX REPLACE "\\.in$" "" name ${source})
-  configure_file(${PACKAGING_SOURCE}/${source} ${PACKAGING_BUILD}/${name} @ONLY)
+  if(name STREQUAL "terrain-editor.1")
+    configure_file(${PACKAGING_SOURCE}/${source} ${PACKAGING_BUILD}/configured/${name} @ONLY)
+    add_custom_command(OUTPUT ${PACKAGING_BUILD}/${name}
+      COMMAND keydocs write ${PACKAGING_BUILD}/configured/${name} ${PACKAGING_BUILD}/${name}
+      DEPENDS keydocs ${PACKAGING_BUILD}/configured/${name}
+      VERBATIM)
+  else()
+    configure_file(${PACKAGING_SOURCE}/${source} ${PACKAGING_BUILD}/${name} @ONLY)
+  endif()
   add_custom_command(OUTPUT ${PACKAGING_BUILD}/${name}.gz
     COMMAND gzip -9nkf ${PACKAGING_BUILD}/${name}
     DEPENDS ${PACKAGING_BUILD}/${name}
     VERBATIM)
   list(APPEND PACKAGING_GZ ${PACKAGING_BUILD}/${name}.gz)
 endforeach()
+add_custom_command(OUTPUT ${PACKAGING_BUILD}/README.md.gz
+  COMMAND keydocs write ${CMAKE_SOURCE_DIR}/README.md ${PACKAGING_BUILD}/README.md
+  COMMAND gzip -9nkf ${PACKAGING_BUILD}/README.md
+  DEPENDS keydocs ${CMAKE_SOURCE_DIR}/README.md
+  VERBATIM)
+list(APPEND PACKAGING_GZ ${PACKAGING_BUILD}/README.md.gz)
 add_custom_target(package_files DEPENDS ${PACKAGING_GZ})
 
 # The installed programs resolve every symbol at start, so that their
@@ -64,7 +80,7 @@ install(FILES ${PACKAGING_BUILD}/${TERRAIN_APP_ID}.metainfo.xml DESTINATION shar
 install(FILES ${PACKAGING_BUILD}/terrain-editor.1.gz ${PACKAGING_BUILD}/mapconvert.1.gz
   DESTINATION share/man/man1)
 install(FILES ${PACKAGING_SOURCE}/copyright ${PACKAGING_BUILD}/changelog.gz
-  DESTINATION share/doc/terrain-editor)
+  ${PACKAGING_BUILD}/README.md.gz DESTINATION share/doc/terrain-editor)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME terrain-editor)

@@ -3,8 +3,8 @@
 #   - `cmake --build . --target deb` makes it; it holds both programs, the
 #     texture pack, the desktop entry, the icons (PNGs of their directory's
 #     size, transparent around the picture), the AppStream metadata, both
-#     manual pages and the copyright file, and its Depends (dpkg-shlibdeps)
-#     names the libraries the programs use;
+#     manual pages, the copyright file and the README, and its Depends
+#     (dpkg-shlibdeps) names the libraries the programs use;
 #   - lintian finds no error and no warning, desktop-file-validate and
 #     appstreamcli validate accept the entry and the metadata;
 #   - unpacked with dpkg-deb -x into a scratch root and started from an
@@ -32,7 +32,7 @@ for path in /usr/bin/terrain-editor /usr/bin/mapconvert \
     /usr/share/terrain-editor/textures/ground/_ground.txt /usr/share/terrain-editor/textures/water.bmp \
     "/usr/share/applications/$app.desktop" "/usr/share/metainfo/$app.metainfo.xml" \
     /usr/share/man/man1/terrain-editor.1.gz /usr/share/man/man1/mapconvert.1.gz \
-    /usr/share/doc/terrain-editor/copyright; do
+    /usr/share/doc/terrain-editor/copyright /usr/share/doc/terrain-editor/README.md.gz; do
     grep -qx "$path" "$E2E_OUT/contents.txt" || fail "the package holds no $path"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
