@@ -17,11 +17,13 @@
 #   - saving through the common dialog "Karte speichern": a typed name and
 #     Return write a map of 4,491,340 bytes with header 256, 256; saving
 #     again over it succeeds with the new content; saving as Höhenkarte.map
-#     succeeds; loading the first file brings its picture back;
+#     in a subfolder "karten" succeeds; loading the first file brings its
+#     picture back;
 #   - a stroke after the last save, then Escape: exit code 0, and the
 #     recovered map lies under %LOCALAPPDATA%\terrain-editor\; the next
-#     start shows the box "Wiederherstellung" and then leaves no session
-#     data behind;
+#     start shows the box "Wiederherstellung", its save dialog starts in
+#     "karten", the folder last used (a bare name typed lands there), and it
+#     leaves no session data behind;
 #   - on a 1024 x 768 display Start shows the box "Fehler", and Return ends
 #     the program with exit code 0.
 # The Wine prefix lives in the build folder (wineprefix/), made by wineboot
@@ -157,10 +159,12 @@ e2e_log "meadow painted: $(rgb_mean "$shot" $MEADOW)"
 
 # 4. Saving through the common dialog: the name typed into its focused name
 # field (the dialog starts in the program's folder), then Return.
-# save_as NAME: saves the map as NAME in the package folder and waits until
-# the file has the map's size and differs from what was there before.
+# save_as NAME [FOLDER [enter]]: saves the map as NAME typed into the dialog
+# (after entering FOLDER through the name field with "enter") and waits until
+# NAME in the package folder (or its FOLDER) has the map's size and differs
+# from what was there before.
 save_as() {
-    local name=$1 before=""
+    local typed=$1 name=${2:+$2/}$1 before=""
     [ -f "$package/$name" ] && before=$(md5sum <"$package/$name")
     click_icon 0 1
     local box
@@ -168,7 +172,16 @@ save_as() {
     wait_until 20 'capture; read -r gx gy gw _ <<<"$(window_geometry "$box")"; at_least "$(region_mean "$shot" "$gw" 40 "$gx" "$gy")" 0.6' ||
         fail "the save dialog is not drawn"
     pointer_to "$box" 40 40
-    xdotool type --delay 30 "$name"
+    if [ "${3:-}" = enter ]; then
+        xdotool type --delay 30 "$2"
+        capture
+        cp "$shot" "$E2E_OUT/before_folder.png"
+        xdotool key Return
+        read -r gx gy gw gh <<<"$(window_geometry "$box")"
+        wait_until 20 'capture; at_least "$(changed_in "$E2E_OUT/before_folder.png" "$shot" "$gw" "$gh" "$gx" "$gy")" 200' ||
+            fail "the save dialog does not enter $2"
+    fi
+    xdotool type --delay 30 "$typed"
     cp "$shot" "$E2E_OUT/save_dialog.png"
     xdotool key Return
     wait_for_no_window "Karte speichern" 20 || fail "the save dialog stays open after Return"
@@ -232,8 +245,9 @@ wait_until 20 'capture; [ "$(changed_in "$E2E_OUT/editor.png" "$shot" $HILL)" -l
     fail "loading karte.map does not bring its picture back ($(changed_in "$E2E_OUT/editor.png" "$shot" $HILL) pixels differ)"
 e2e_log "karte.map loaded: its hill is back"
 
-# 8. The map saved under a name with umlauts.
-save_as "Höhenkarte.map"
+# 8. The map saved under a name with umlauts, in a folder of its own.
+mkdir -p "$package/karten"
+save_as "Höhenkarte.map" karten enter
 
 # 9. A stroke after the save, then Escape: the program ends with exit code
 # 0 and the unsaved map is recovered under %LOCALAPPDATA%.
@@ -265,6 +279,8 @@ screenshot "$E2E_OUT/recovery_box.png"
 press_key "$box" Return
 wait_for_no_window Wiederherstellung 10 || fail "the box 'Wiederherstellung' does not close"
 win=$(wait_for_window OpenGLFullScreen 30) || fail "the fullscreen window did not appear after the box"
+# The dialog starts where the last map was saved, in the run before.
+save_as neu.map karten
 press_key "$win" Escape
 code=$(wait_for_exit "$E2E_EDITOR_PID" 10) || fail "the program did not end after the box"
 [ "$code" = 0 ] || fail "the program ended with exit code $code after the box"
