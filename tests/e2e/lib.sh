@@ -290,14 +290,9 @@ file_dialog_enter() {
         previous=$now
         return 1
     }
-    if [ "${4:-}" = as-is ]; then
-        # What the field holds once the folder is shown stays, unselected.
-        wait_until 20 _dialog_settled || fail "the dialog '$title' does not settle"
-        previous=""
-        xdotool key Right
-    else
-        xdotool key ctrl+a
-    fi
+    # as-is: what the field holds once the folder is shown stays, unselected.
+    if [ "${4:-}" != as-is ]; then xdotool key ctrl+a
+    else wait_until 20 _dialog_settled && previous="" && xdotool key Right || fail "'$title' does not settle"; fi
     xdotool type --delay 20 "$path"
     wait_until 20 _dialog_settled || fail "the dialog '$title' does not settle after typing"
     cp "$shot" "$E2E_OUT/dialog.png"
