@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Editor.h"
 #include "gl/GL.h"
 #include "gl/OpenGLFullscreen.h"
 #include "terrain/FrameUpdate.h"
