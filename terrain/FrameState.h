@@ -83,8 +83,9 @@ FrameState BuildFrameState(const TerrainModel& terrain, const FrameInput& input,
                            bool overView);
 
 // The editor's: the one place that reads gWindow, gEditMode, gCurrentGround,
-// gBrushSize and gSymmetry for the tools and what shows them. ReadFrameInput needs gWindow; EditorFrameState
-// needs gWindow and gTerrain and takes the press edge from gLeftButtonBefore.
+// gBrushSize and gSymmetry for the tools and what shows them. ReadFrameInput
+// needs gWindow; EditorFrameState needs gTerrain and takes the press edge
+// from gLeftButtonBefore.
 FrameInput ReadFrameInput();
 // The tool keys' new presses of this frame applied to the settings
 // (ToolKeys.h); before the frame state is built, so that the frame shows and
