@@ -17,9 +17,9 @@
 // the window's sum, kept up to date as each target changes, and N the count
 // of its vertices; L depends only on how far the window reaches from the
 // target in each of the four directions, and comes from a table of
-// quarter-window distance sums kept per brush size. So a frame costs the
-// window's area, not its square. The results equal the plain double sums up
-// to the order of the additions (the last bit of a float).
+// quarter-window distance sums kept for the largest window met. So a frame
+// costs the window's area, not its square. The results equal the plain
+// double sums up to the order of the additions (the last bit of a float).
 #include "terrain/TerrainTools.h"
 
 #include <algorithm>
@@ -79,24 +79,26 @@ void RaiseLower(TerrainModel& t, const BrushWindow& w, double amount) {
 }
 
 // Distance sums over quarter windows: g[a * side + b] is the sum of
-// sqrt(i^2 + j^2) over 0 <= i <= a, 0 <= j <= b, for a window of `side`
-// vertices a side (2B + 2). Kept for the last brush size used.
+// sqrt(i^2 + j^2) over 0 <= i <= a, 0 <= j <= b, for reaches a and b below
+// `side`. A window reaches at most 2B + 1 vertices from a target and no
+// further than the grid, so the table grows to the largest window met (66
+// a side at brush 32) and is kept.
 struct QuarterSums {
     int64_t side = 0;
     std::vector<double> g;
 };
 QuarterSums sQuarterSums;
 
-const QuarterSums& QuarterSumsFor(int64_t b) {
+const QuarterSums& QuarterSumsFor(int64_t side) {
     QuarterSums& q = sQuarterSums;
-    if (q.side == 2 * b + 2) return q;
-    q.side = 2 * b + 2;
-    q.g.assign(size_t(q.side * q.side), 0.0);
-    for (int64_t a = 0; a < q.side; ++a) {
-        double column = 0.0;  // this a's sum over j = 0 .. bb
-        for (int64_t bb = 0; bb < q.side; ++bb) {
-            column += std::sqrt(double(a * a + bb * bb));
-            q.g[size_t(a * q.side + bb)] = (a > 0 ? q.g[size_t((a - 1) * q.side + bb)] : 0.0) + column;
+    if (q.side >= side) return q;
+    q.side = side;
+    q.g.assign(size_t(side * side), 0.0);
+    for (int64_t a = 0; a < side; ++a) {
+        double column = 0.0;  // this a's sum over j = 0 .. b
+        for (int64_t b = 0; b < side; ++b) {
+            column += std::sqrt(double(a * a + b * b));
+            q.g[size_t(a * side + b)] = (a > 0 ? q.g[size_t((a - 1) * side + b)] : 0.0) + column;
         }
     }
     return q;
@@ -123,7 +125,7 @@ void Smooth(TerrainModel& t, const BrushWindow& w, double amount, bool flipX, bo
     const int64_t columns = w.x1 - w.x0, rows = w.y1 - w.y0;
     auto column = [&](int64_t i) { return flipX ? w.x1 - i : w.x0 + i; };
     auto row = [&](int64_t j) { return flipY ? w.y1 - j : w.y0 + j; };
-    const QuarterSums& q = QuarterSumsFor(b);
+    const QuarterSums& q = QuarterSumsFor(std::max(columns, rows) + 1);
     const double n = double((columns + 1) * (rows + 1));
     double sum = 0.0;
     for (int64_t i = 0; i <= columns; ++i)
