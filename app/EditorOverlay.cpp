@@ -1,5 +1,6 @@
-// The one place that reads the editor's globals for the status display. The
-// view's outline is the ground under the four view corners as the visible
+// The status display's view comes from the frame state and the history;
+// the minimap's repaint from the frame state's brush windows. The view's
+// outline is the ground under the four view corners as the visible
 // region finds it; centring it on a map point shifts the view offsets by
 // the distance from the outline's centre (the mean of its corners) to that
 // point, as the corners move with the offsets.
@@ -14,11 +15,13 @@
 #include "gl/OpenGLFullscreen.h"
 #include "menu/Menue.h"
 #include "terrain/EditHistory.h"
+#include "terrain/FrameState.h"
 #include "terrain/FrameUpdate.h"
 #include "terrain/MapColours.h"
 #include "terrain/TerrainModel.h"
 #include "terrain/TerrainRender.h"
 #include "terrain/TerrainTools.h"
+#include "terrain/ToolModes.h"
 #include "terrain/TriangleSelection.h"
 
 namespace {
@@ -26,10 +29,6 @@ namespace {
 std::string FileNameOf(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool PickedInGrid(const TerrainModel& t, int id) {
-    return id != kNoCell && CellIdX(id) < t.width && CellIdY(id) < t.height;
 }
 
 void FillPointer(const TerrainModel& t, int picked, StatusView& v) {
@@ -42,15 +41,15 @@ void FillPointer(const TerrainModel& t, int picked, StatusView& v) {
     v.waterDepth = std::max(0.0f, t.waterLevel - v.cellHeight);
 }
 
-StatusView ViewOfFrame(const TerrainModel& t, int picked, bool overView) {
+StatusView ViewOfFrame(const TerrainModel& t, const FrameState& f) {
     StatusView v{};
-    v.mode = gEditMode;
-    v.ground = gCurrentGround;
-    v.brush = gBrushSize;
+    v.mode = f.settings.mode;
+    v.ground = f.settings.ground;
+    v.brush = f.settings.brush;
     v.plateauHeight = gPlateauHeight;
-    v.symmetry = gSymmetry;
-    v.cellShown = overView && PickedInGrid(t, picked);
-    if (v.cellShown) FillPointer(t, picked, v);
+    v.symmetry = f.settings.symmetry;
+    v.cellShown = f.overView && f.picked != kNoCell;
+    if (v.cellShown) FillPointer(t, f.picked, v);
     v.mapName = FileNameOf(CurrentMapPath());
     v.mapWidth = t.width;
     v.mapHeight = t.height;
@@ -77,23 +76,18 @@ void CentreViewOn(const TerrainModel& t, float cellX, float cellY) {
 }
 
 // The cells whose colour the tools may change this frame: the vertices of
-// the widest window a tool writes (offsets -B .. B + 1) around the picked
-// cell and each of its mirror images, each vertex colouring its own cell.
-void ScheduleToolRepaint(EditorOverlay& o, const TerrainModel& t, int picked, bool toolsAct) {
-    const bool tool = gEditMode >= kModePaint && gEditMode <= kModeSmooth;
-    const bool held = gWindow->GetLeftButton() || gWindow->GetRightButton();
-    if (!tool || !held || !toolsAct) return;
-    int cells[kMaxMirroredCells];
-    const int count = MirroredCells(t.width, t.height, picked, gSymmetry, cells);
-    const int b = std::max(1, int(gBrushSize));
-    for (int i = 0; i < count; ++i) {
-        const int x = CellIdX(cells[i]), y = CellIdY(cells[i]);
-        o.repaint[i] = {x - b, y - b, x + b + 2, y + b + 2};
+// each brush window, each vertex colouring its own cell.
+void ScheduleToolRepaint(EditorOverlay& o, const FrameState& f) {
+    const bool held = f.input.left || f.input.right;
+    if (FindToolMode(f.settings.mode) == nullptr || !held) return;
+    for (int i = 0; i < f.cellCount; ++i) {
+        const BrushWindow& w = f.windows[i];
+        o.repaint[i] = {int(w.x0), int(w.y0), int(w.x1) + 1, int(w.y1) + 1};
     }
-    o.repaintCount = count;
+    o.repaintCount = f.cellCount;
 }
 
-void DrawEditorOverlay(void* user) {
+void DrawEditorOverlay(void* user, const FrameState& frame) {
     EditorOverlay& o = *static_cast<EditorOverlay*>(user);
     const TerrainModel& t = *gTerrain;
     Minimap& minimap = o.display.minimap;
@@ -103,14 +97,12 @@ void DrawEditorOverlay(void* user) {
         PaintMinimapCells(minimap, r.x0, r.y0, r.x1, r.y1, &MapCellColour, gTerrain);
     }
     o.repaintCount = 0;
-    const int picked = FramePickedCell();
-    const int x = gWindow->GetMouseX();
-    const int y = int(FlipScreenY(gWindow->GetHeight(), gWindow->GetMouseY()));
-    ScheduleToolRepaint(o, t, picked, y > kMenuPointerRows);
-    DrawStatusDisplay(o.display, ViewOfFrame(t, picked, y >= kMenuPanelRows));
+    ScheduleToolRepaint(o, frame);
+    DrawStatusDisplay(o.display, ViewOfFrame(t, frame));
+    const int x = frame.input.mouseX;
+    const int y = int(FlipScreenY(frame.input.height, frame.input.mouseY));
     float cellX = 0.0f, cellY = 0.0f;
-    if (MinimapPress(minimap, x, y, gWindow->GetLeftButton(), cellX, cellY))
-        CentreViewOn(t, cellX, cellY);
+    if (MinimapPress(minimap, x, y, frame.input.left, cellX, cellY)) CentreViewOn(t, cellX, cellY);
 }
 
 void ForwardGridChange(void* user, const GridChange& change) {

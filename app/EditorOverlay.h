@@ -4,9 +4,8 @@
 // reaches both the recovery keeper and the minimap.
 //
 // Minimap updates: a load redraws it whole (RedrawOverlayMap); while the
-// tools may act (a button held over a picked cell above the menu rows, a
-// tool selected) the cells they may change, at the picked cell and its
-// mirror images, are repainted in the next frame;
+// tools may act (a button held, a tool selected, the frame state naming
+// cells) the cells of its brush windows are repainted in the next frame;
 // undo and redo repaint the cells their change names. Nothing is repainted
 // otherwise.
 //

@@ -71,10 +71,7 @@ struct MapFileState {
 };
 MapFileState sMapFile;
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+using plat::FilePtr;
 
 uint32_t FloatBits(float value) {
     uint32_t bits;

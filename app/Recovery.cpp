@@ -279,7 +279,7 @@ std::vector<std::string> RecoveryKeeper::RecoverEnded() {
             bool unsaved = false;
             if (RebuildFromJournal(session + kJournalName, session, grid, &unsaved, &reason) &&
                 unsaved) {
-                path = NewRecoveredPath(journal.modified / 1000000000);
+                path = NewRecoveredPath(journal.modified / plat::kNanosecondsPerSecond);
                 if (!WriteMapFile(path.c_str(), grid, true)) {
                     // Kept for the next start, which may find room to write.
                     plat::ReleaseLock(lock);

@@ -32,16 +32,9 @@ uint64_t Fnv(const uint8_t* bytes, size_t count, uint64_t hash = kFnvOffset) {
     return hash;
 }
 
-void Put32(std::vector<uint8_t>* out, uint32_t value) {
-    uint8_t bytes[4];
-    WriteLe32(bytes, value);
-    out->insert(out->end(), bytes, bytes + 4);
-}
+void Put32(std::vector<uint8_t>* out, uint32_t value) { AppendLe32(*out, value); }
 
-void Put64(std::vector<uint8_t>* out, uint64_t value) {
-    Put32(out, uint32_t(value));
-    Put32(out, uint32_t(value >> 32));
-}
+void Put64(std::vector<uint8_t>* out, uint64_t value) { AppendLe64(*out, value); }
 
 void PutText(std::vector<uint8_t>* out, const std::string& text) {
     Put32(out, uint32_t(text.size()));
@@ -50,14 +43,10 @@ void PutText(std::vector<uint8_t>* out, const std::string& text) {
 
 uint64_t Read64(const uint8_t* p) { return uint64_t(ReadLe32(p)) | (uint64_t(ReadLe32(p + 4)) << 32); }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // A journal being read: the stream, the bytes left in it, and the running
 // checksum of what was read since the last reset.
 struct Reader {
-    std::unique_ptr<std::FILE, FileCloser> file;
+    plat::FilePtr file;
     uint64_t left = 0;
     uint64_t hash = kFnvOffset;
 

@@ -20,6 +20,11 @@
 // BM_MinimapRepaint measures the minimap's repaint of the cells a brush-8
 // tool frame may change, against that tool frame (raise, left button held).
 //
+// BM_BuildFrameState measures building one frame's state (the window's
+// input, the tool settings, the picked cell and its mirror images with
+// their brush windows) with brush 32 in four quadrants, against the whole
+// low tilted frame (BM_Frame/2).
+//
 // For instruction counts under callgrind, `FrameBench --frames=N` skips the
 // benchmark library and runs exactly N frames of each view (or only of the
 // view named by --view=), e.g. with valgrind --tool=callgrind
@@ -44,6 +49,7 @@
 #include "menu/Cursor.h"
 #include "menu/Menue.h"
 #include "platform/HeadlessControl.h"
+#include "terrain/FrameState.h"
 #include "terrain/FrameUpdate.h"
 #include "terrain/TerrainModel.h"
 #include "terrain/MapColours.h"
@@ -219,6 +225,28 @@ BENCHMARK(BM_MinimapRepaint)
     ->ArgsProduct({{256, 4096}, {0, 1}})
     ->Unit(benchmark::kMicrosecond)
     ->ComputeStatistics("min", Fastest);
+
+void BM_BuildFrameState(benchmark::State& state) {
+    if (!SetUpEditor() || !UseMapSize(256)) {
+        state.SkipWithError("no OpenGL context or no memory for the map");
+        return;
+    }
+    gEditMode = kModeSmooth;
+    gBrushSize = 32;
+    gSymmetry = kSymmetryBoth;
+    gWindow->leftButton = 1;
+    int picked = MakeCellId(40, 70);
+    for (auto _ : state) {
+        const FrameState frame = EditorFrameState(ReadFrameInput(), picked);
+        benchmark::DoNotOptimize(frame);
+        picked = MakeCellId(40 + frame.cellCount % 2, 70);
+    }
+    gWindow->leftButton = 0;
+    gSymmetry = kSymmetryOff;
+    gEditMode = kModeNone;
+    gBrushSize = 2;
+}
+BENCHMARK(BM_BuildFrameState)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
 
 // Plain loop for instruction counting: N frames of every view, or of the
 // one named; with display, raise and brush 8 are selected and the status

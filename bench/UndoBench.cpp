@@ -11,7 +11,10 @@
 //    runs. The tools' share of the frame and the recording's cost (the
 //    difference, as a share of the frame without it) are given, for the
 //    raise tool at brush 8 and, mirrored into all four quadrants, for every
-//    height tool at brush 32, the largest the keys reach.
+//    height tool at brush 32, the largest the keys reach. Smoothing is also
+//    replayed with the text's plain loops (tests/support/TextSmooth.h) and
+//    the same re-lighting in place of the editor's, as the baseline: at
+//    brush 8 and at brush 32 in four quadrants.
 // 2. Undo and redo of large strokes, with their memory: the smooth tool at
 //    brush 8 held for 10 seconds of 60 frames (600 frames) while the pointer
 //    drags over the map, one cell per frame, in rows 16 cells apart (the
@@ -35,10 +38,12 @@
 #include "menu/Menue.h"
 #include "platform/HeadlessControl.h"
 #include "terrain/EditHistory.h"
+#include "terrain/FrameState.h"
 #include "terrain/FrameUpdate.h"
 #include "terrain/TerrainModel.h"
 #include "terrain/TerrainTools.h"
 #include "terrain/TriangleSelection.h"
+#include "tests/support/TextSmooth.h"
 
 namespace {
 
@@ -99,11 +104,24 @@ struct FrameInput {
 
 void SetButton(bool left) { gWindow->leftButton = left ? 1 : 0; }
 
+FrameState StateOf(int picked) { return EditorFrameState(ReadFrameInput(), picked); }
+
+// The smoothing of the text at every cell of the frame, re-lit as the
+// editor's tool re-lights.
+void TextSmoothFrame(const FrameState& f) {
+    if (!f.input.left || f.settings.mode != kModeSmooth) return;
+    for (int i = 0; i < f.cellCount; ++i) {
+        const BrushWindow& w = f.windows[i];
+        TextSmooth(*gTerrain, w.cellX, w.cellY, int(w.brush), 0.01);
+        for (int64_t x = w.x0; x <= w.x1; ++x)
+            for (int64_t y = w.y0; y <= w.y1; ++y) gTerrain->RelightVertex(int(x), int(y));
+    }
+}
+
 // First: tools and recording against the frame.
 // The replays are the best of `runs`.
 void RecordingCost(const char* tool, int mode, int brush, int symmetry, int runs) {
     const int kFrames = 160, kStrokeFrames = 40;
-    static const bool kNoKeys[256] = {};
     const std::vector<TerrainVertex> start = CopyGrid();
     gBrushSize = brush;
     gSymmetry = symmetry;
@@ -134,13 +152,24 @@ void RecordingCost(const char* tool, int mode, int brush, int symmetry, int runs
             const Clock::time_point t = Clock::now();
             for (const FrameInput& in : inputs) {
                 SetButton(in.left);
-                if (hooked) RecordStroke(in.picked);
-                ApplyTools(in.picked);
-                if (hooked) EditKeys(kNoKeys);
+                const FrameState f = StateOf(in.picked);
+                if (hooked) RecordStroke(f);
+                ApplyFrameTools(f);
+                if (hooked) EditKeys(f);
             }
             const double ms = MsSince(t) / kFrames;
             (hooked ? hookedMs : toolsMs) = std::min(hooked ? hookedMs : toolsMs, ms);
         }
+    }
+    double textMs = 0.0;  // the text's smoothing, one run: it is the slow one
+    if (mode == kModeSmooth) {
+        RestoreGrid(start);
+        const Clock::time_point t = Clock::now();
+        for (const FrameInput& in : inputs) {
+            SetButton(in.left);
+            TextSmoothFrame(StateOf(in.picked));
+        }
+        textMs = MsSince(t) / kFrames;
     }
     SetButton(false);
     gSymmetry = kSymmetryOff;
@@ -153,6 +182,10 @@ void RecordingCost(const char* tool, int mode, int brush, int symmetry, int runs
     std::printf("  tools with the history  %8.4f ms per frame\n", hookedMs);
     std::printf("  recording               %8.4f ms per frame = %.3f %% of the frame without it\n",
                 recordMs, 100.0 * recordMs / (frameMs - recordMs));
+    if (textMs > 0.0)
+        std::printf("  text's plain loops      %8.4f ms per frame = %.2f %% of the frame; "
+                    "running sums take %.3f of that time\n",
+                    textMs, 100.0 * textMs / frameMs, toolsMs / textMs);
     RestoreGrid(start);
 }
 
@@ -181,10 +214,9 @@ void TimeUndoRedo(const char* what) {
 
 // Second: the largest strokes.
 void LargeStrokes() {
-    static const bool kNoKeys[256] = {};
     gEditHistory.Clear();
     gBrushSize = 8;
-    SetEditMode(7);
+    SetEditMode(kModeSmooth);
     gWindow->mouseY = 100;  // over the view, for the tools' menu test
     SetButton(true);
     // 600 frames, one cell per frame, rows 16 cells apart, turning at the
@@ -192,10 +224,10 @@ void LargeStrokes() {
     int x = 0, y = 4, dx = 1;
     const Clock::time_point t = Clock::now();
     for (int frame = 0; frame < 600; ++frame) {
-        const int id = (x << 16) | y;
-        RecordStroke(id);
-        ApplyTools(id);
-        EditKeys(kNoKeys);
+        const FrameState f = StateOf((x << 16) | y);
+        RecordStroke(f);
+        ApplyFrameTools(f);
+        EditKeys(f);
         x += dx;
         if (x < 0 || x > 255) {
             dx = -dx;
@@ -205,7 +237,7 @@ void LargeStrokes() {
     }
     const double strokeMs = MsSince(t);
     SetButton(false);
-    EditKeys(kNoKeys);
+    EditKeys(StateOf(kNoCell));
     char label[128];
     std::snprintf(label, sizeof label,
                   "10-second smooth stroke at brush 8 (600 frames, %.0f ms of tool work)", strokeMs);
@@ -229,13 +261,12 @@ int main() {
         return 1;
     }
     RecordingCost("raise", kModeRaise, 8, kSymmetryOff, 7);
-    // Smoothing sums over its whole window for every vertex it moves: at
-    // brush 32 it takes a good part of the frame, so fewer replays.
+    RecordingCost("smooth", kModeSmooth, 8, kSymmetryOff, 7);
     const struct {
         const char* name;
         int mode, runs;
     } kTools[] = {{"raise", kModeRaise, 7}, {"lower", kModeLower, 7}, {"plateau", kModePlateau, 7},
-                  {"smooth", kModeSmooth, 2}};
+                  {"smooth", kModeSmooth, 7}};
     for (const auto& tool : kTools)
         RecordingCost(tool.name, tool.mode, 32, kSymmetryBoth, tool.runs);
     LargeStrokes();

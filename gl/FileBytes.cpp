@@ -12,19 +12,11 @@
 
 #include "platform/Platform.h"
 
-namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-}  // namespace
-
 FileReadStatus ReadFileBytes(const char* path, size_t maxBytes, FileBytes* out) {
     out->data.reset();
     out->size = 0;
     if (!path) return FileReadStatus::OpenFailed;
-    std::unique_ptr<std::FILE, FileCloser> file(plat::OpenRegularFile(path, "rb", nullptr));
+    plat::FilePtr file(plat::OpenRegularFile(path, "rb", nullptr));
     if (!file) return FileReadStatus::OpenFailed;
     if (std::fseek(file.get(), 0, SEEK_END) != 0) return FileReadStatus::OpenFailed;
     long end = std::ftell(file.get());

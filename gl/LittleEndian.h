@@ -2,8 +2,10 @@
 // machine's own byte order. Callers check that the bytes exist first.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 inline uint16_t ReadLe16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
 
@@ -24,4 +26,21 @@ inline void WriteLe32(uint8_t* p, uint32_t v) {
     p[1] = uint8_t(v >> 8);
     p[2] = uint8_t(v >> 16);
     p[3] = uint8_t(v >> 24);
+}
+
+// The same, appended to a growing byte string.
+inline void AppendLe16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(uint8_t(v));
+    out.push_back(uint8_t(v >> 8));
+}
+
+inline void AppendLe32(std::vector<uint8_t>& out, uint32_t v) {
+    const size_t at = out.size();
+    out.resize(at + 4);
+    WriteLe32(out.data() + at, v);
+}
+
+inline void AppendLe64(std::vector<uint8_t>& out, uint64_t v) {
+    AppendLe32(out, uint32_t(v));
+    AppendLe32(out, uint32_t(v >> 32));
 }

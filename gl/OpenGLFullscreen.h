@@ -24,6 +24,10 @@
 // size or mouse position can overflow it.
 inline int64_t FlipScreenY(int64_t height, int64_t y) { return height - 1 - y; }
 
+class OpenGLFullscreen;
+// The editor run's one window (null outside a run), owned by RunEditor.
+extern OpenGLFullscreen* gWindow;
+
 class OpenGLFullscreen {
 public:
     OpenGLFullscreen(int width, int height);

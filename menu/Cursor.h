@@ -12,6 +12,10 @@
 
 class OpenGLFullscreen;
 
+class GameCursor;
+// The editor run's one pointer picture (null outside a run), owned by RunEditor.
+extern GameCursor* gCursor;
+
 class GameCursor {
 public:
     GameCursor(TextureRecord* texture, OpenGLFullscreen* owner);

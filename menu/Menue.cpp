@@ -9,11 +9,11 @@
 // shape; the menu changes no other OpenGL state.
 #include "menu/Menue.h"
 
-#include "app/Editor.h"
 #include "gl/GL.h"
 #include "gl/OpenGLFullscreen.h"
 #include "gl/PressEdge.h"
 #include "terrain/TerrainTools.h"
+#include "terrain/ToolModes.h"
 
 bool buttonWasDown = false;
 
@@ -97,10 +97,11 @@ void GameMenue::Update() {
 
 namespace {
 
-// The editor's cells by index (4 * row + column), row 0 at the top.
+// The editor's cells by index (4 * row + column), row 0 at the top. The
+// grounds' and tools' icons are their rows' (ToolModes.h).
 struct ItemEntry {
     int index;
-    const char* textureName;
+    const char* textureName;  // null: the icon of the ground or tool argument names
     void (*action)(int);
     int argument;
 };
@@ -108,18 +109,24 @@ struct ItemEntry {
 const ItemEntry kEditorItems[] = {
     {0, "menue_tool_load", SetEditMode, kModeLoad},
     {1, "menue_tool_save", SetEditMode, kModeSave},
-    {4, "groups_erde", SelectGround, 'e'},
-    {5, "groups_wiese", SelectGround, 'w'},
-    {6, "groups_schnee", SelectGround, 's'},
-    {8, "menue_tool_raise", SetEditMode, kModeRaise},
-    {9, "menue_tool_lower", SetEditMode, kModeLower},
-    {10, "menue_tool_plateau", SetEditMode, kModePlateau},
-    {11, "menue_tool_smooth", SetEditMode, kModeSmooth},
+    {4, nullptr, SelectGround, 'e'},
+    {5, nullptr, SelectGround, 'w'},
+    {6, nullptr, SelectGround, 's'},
+    {8, nullptr, SetEditMode, kModeRaise},
+    {9, nullptr, SetEditMode, kModeLower},
+    {10, nullptr, SetEditMode, kModePlateau},
+    {11, nullptr, SetEditMode, kModeSmooth},
     {12, "menue_size2", SetBrushSize, 2},
     {13, "menue_size4", SetBrushSize, 4},
     {14, "menue_size6", SetBrushSize, 6},
     {15, "menue_size8", SetBrushSize, 8},
 };
+
+const char* IconOf(const ItemEntry& entry) {
+    if (entry.textureName != nullptr) return entry.textureName;
+    if (entry.action == SelectGround) return FindGround(char(entry.argument))->icon;
+    return FindToolMode(entry.argument)->icon;
+}
 
 }  // namespace
 
@@ -133,7 +140,7 @@ bool BuildMenu() {
 
     MenuItem items[kMenuItemCount] = {};
     for (const ItemEntry& entry : kEditorItems) {
-        items[entry.index].texture = gWindow->FindTexture(entry.textureName);
+        items[entry.index].texture = gWindow->FindTexture(IconOf(entry));
         items[entry.index].action = entry.action;
         items[entry.index].argument = entry.argument;
     }

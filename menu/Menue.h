@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "gl/TextureRecord.h"
+#include "terrain/FrameState.h"  // kMenuPanelRows, kMenuPointerRows
 
 class OpenGLFullscreen;
 
@@ -22,16 +23,13 @@ struct MenuItem {
     int32_t argument;
 };
 
-// The menu's bands at the bottom of the screen, in pixel rows. The panel
-// covers the lowest kMenuPanelRows rows, which the 3D view leaves out; the
-// tools count the pointer as over the menu up to kMenuPointerRows rows above
-// the bottom edge and act only above that, clear of the icon grid's top.
-constexpr int kMenuPanelRows = 230;
-constexpr int kMenuPointerRows = 280;
-
 constexpr int kMenuGridColumns = 4;
 constexpr int kMenuGridRows = 4;
 constexpr int kMenuItemCount = kMenuGridColumns * kMenuGridRows;
+
+class GameMenue;
+// The editor run's one menu (null outside a run), owned by RunEditor.
+extern GameMenue* gMenu;
 
 class GameMenue {
 public:

@@ -156,9 +156,8 @@ void DrawMinimap(const Minimap& m, const MinimapMarks& marks) {
 bool MinimapPress(Minimap& m, int x, int y, bool down, float& cellX, float& cellY) {
     const bool inside = m.width > 0 && x >= m.left && x < m.left + m.width && y >= m.bottom &&
                         y < m.bottom + m.height;
-    if (down && !m.buttonBefore) m.dragging = inside;
+    if (m.button.Pressed(down)) m.dragging = inside;
     if (!down) m.dragging = false;
-    m.buttonBefore = down;
     if (!m.dragging || !inside) return false;
     cellX = (float(x - m.left) + 0.5f) * m.mapWidth / m.width;
     cellY = (float(y - m.bottom) + 0.5f) * m.mapHeight / m.height;

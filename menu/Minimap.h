@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "gl/PressEdge.h"
+
 // Writes the colour (R, G, B) of the cells [x0, x1) x [y0, y1) as seen from
 // above; the range is never empty.
 using CellColourSource = void (*)(void* user, int x0, int y0, int x1, int y1, uint8_t rgb[3]);
@@ -38,7 +40,7 @@ struct Minimap {
     int texelsX = 0, texelsY = 0;                 // picture in texels
     int textureWidth = 0, textureHeight = 0;      // powers of two
     int left = 0, bottom = 0, width = 0, height = 0;  // picture on the screen
-    bool buttonBefore = false;  // left button in the last MinimapPress
+    PressEdge button;           // the left button as the last MinimapPress saw it
     bool dragging = false;      // a press that began on the picture is held
     std::vector<uint8_t> texels;  // upload scratch, R, G, B, A per texel
 };

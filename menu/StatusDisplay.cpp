@@ -21,39 +21,28 @@ constexpr int kMinimapInset = kPanelFieldBevel + 5;
 constexpr float kTextColour[3] = {0.95f, 0.89f, 0.74f};
 constexpr float kUnsavedColour[3] = {1.0f, 0.55f, 0.3f};
 
-struct ToolEntry {
-    int mode;
-    char ground;  // for the paint tool only
-    const char* name;
-    const char* icon;  // texture catalogue name, null for none
-};
-
-const ToolEntry kTools[kStatusToolCount] = {
-    {0, 0, "Kein Werkzeug", nullptr},
-    {3, 'e', "Erde malen", "groups_erde"},
-    {3, 'w', "Wiese malen", "groups_wiese"},
-    {3, 's', "Schnee malen", "groups_schnee"},
-    {4, 0, "Anheben", "menue_tool_raise"},
-    {5, 0, "Absenken", "menue_tool_lower"},
-    {6, 0, "Plateau", "menue_tool_plateau"},
-    {7, 0, "Glätten", "menue_tool_smooth"},
-};
-
 const char* const kSymmetryNames[] = {"aus", "links/rechts", "oben/unten", "vierfach", "Punkt"};
 
-int ToolIndex(int mode, char ground) {
-    for (int k = 0; k < kStatusToolCount; ++k)
-        if (kTools[k].mode == mode && (mode != 3 || kTools[k].ground == ground)) return k;
-    return 0;  // load and save requests last no longer than their pass
+// The middle field's tool: its row's name and icon, for the paint tool the
+// ground's. Load and save requests last no longer than their pass and show
+// as no tool.
+struct ShownTool {
+    const char* name;
+    const TextureRecord* icon;
+};
+
+ShownTool ToolShown(const StatusDisplay& d, const StatusView& v) {
+    const ToolMode* tool = FindToolMode(v.mode);
+    if (tool == nullptr) return {"Kein Werkzeug", nullptr};
+    if (tool->name != nullptr) return {tool->name, d.modeIcons[tool - kToolModes]};
+    const GroundKind* ground = FindGround(v.ground);
+    if (ground == nullptr) return {"Kein Werkzeug", nullptr};
+    return {ground->paintName, d.groundIcons[ground - kGrounds]};
 }
 
 const char* GroundName(char letter) {
-    switch (letter) {
-        case 'e': return "Erde";
-        case 'w': return "Wiese";
-        case 's': return "Schnee";
-        default: return "?";
-    }
+    const GroundKind* ground = FindGround(letter);
+    return ground ? ground->name : "?";
 }
 
 // A height with a decimal comma and three places; never "-0,000".
@@ -80,20 +69,20 @@ int IconBottom(const PanelField& f) { return f.top - kMargin - kIconSize; }
 
 void ToolIcon(const StatusDisplay& d, const StatusView& v) {
     const PanelField f = PanelFieldRect(1);
-    const int tool = ToolIndex(v.mode, v.ground);
+    const ShownTool tool = ToolShown(d, v);
     glColor3f(1.0f, 1.0f, 1.0f);
-    if (d.icons[tool]) d.window->DrawTexture(d.icons[tool], f.left + kMargin, IconBottom(f));
+    if (tool.icon) d.window->DrawTexture(tool.icon, f.left + kMargin, IconBottom(f));
 }
 
 // The texts of the middle field (inside the text batch).
 void ToolField(const StatusDisplay& d, const StatusView& v) {
     const PanelField f = PanelFieldRect(1);
-    const int tool = ToolIndex(v.mode, v.ground);
     glColor3fv(kTextColour);
     PanelText(d.font, f.left + 2 * kMargin + kIconSize, IconBottom(f) + kIconSize / 2 - 4,
-              kTools[tool].name);
+              ToolShown(d, v).name);
     const int first = 4;  // the lines below the icon
-    if (v.mode == 3)
+    const ToolMode* tool = FindToolMode(v.mode);
+    if (tool != nullptr && !tool->usesBrush)
         Line(d, f, first, "Malt eine Ecke je Bild");
     else
         Line(d, f, first, "Pinselgröße: " + std::to_string(v.brush));
@@ -135,8 +124,10 @@ MinimapBox StatusMinimapBox() {
 
 bool StartStatusDisplay(StatusDisplay& display, OpenGLFullscreen& window) {
     display.window = &window;
-    for (int k = 0; k < kStatusToolCount; ++k)
-        display.icons[k] = kTools[k].icon ? window.FindTexture(kTools[k].icon) : nullptr;
+    for (int k = 0; k < kToolModeCount; ++k)
+        display.modeIcons[k] = kToolModes[k].icon ? window.FindTexture(kToolModes[k].icon) : nullptr;
+    for (int k = 0; k < kGroundCount; ++k)
+        display.groundIcons[k] = window.FindTexture(kGrounds[k].icon);
     return LoadPanelFont(window, display.font);
 }
 

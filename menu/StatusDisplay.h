@@ -17,11 +17,12 @@
 #include "gl/TextureRecord.h"
 #include "menu/Minimap.h"
 #include "menu/PanelFont.h"
+#include "terrain/ToolModes.h"
 
 class OpenGLFullscreen;
 
 struct StatusView {
-    int mode;              // the edit mode: 0 none, 3 paint, 4 raise, 5 lower, 6 plateau, 7 smooth
+    int mode;              // the edit mode (ToolModes.h)
     char ground;           // ground letter of the paint tool: 'e', 'w', 's'
     int brush;             // brush size of the height tools
     double plateauHeight;  // the height the plateau tool flattens to
@@ -38,14 +39,14 @@ struct StatusView {
     float outline[4][2];   // the view's ground corners, in cells
 };
 
-// The tools the middle field can name, with their menu icons.
-constexpr int kStatusToolCount = 8;
-
 struct StatusDisplay {
     OpenGLFullscreen* window = nullptr;
     PanelFont font;
     Minimap minimap;
-    const TextureRecord* icons[kStatusToolCount] = {};
+    // The icons of the middle field: each tool's row (kToolModes) and each
+    // ground's (kGrounds) for the paint tool, by index; null where missing.
+    const TextureRecord* modeIcons[kMaxToolModes] = {};
+    const TextureRecord* groundIcons[kGroundCount] = {};
 };
 
 // The box of the left field that the minimap fills.

@@ -248,12 +248,13 @@ const char* ProgramPath();
 void SetOpenDialogPlace(const char* folder);
 
 // ---- Folders ---------------------------------------------------------------------
+// Every folder path below ends with its separator, as in PlatformStore.h.
 // The user's own folder: the home folder on Linux, the Documents folder on
 // Windows; empty when the system names none.
 const char* UserFolder();
 // The folder that holds the program's data (textures/) when it is
 // installed, found from the program's own file, so that an unpacked package
-// works wherever it lies: <program folder>/../share/terrain-editor on Linux,
+// works wherever it lies: <program folder>/../share/terrain-editor/ on Linux,
 // the program's own folder on Windows (the zip's layout). Empty when the
 // program's file is unknown; the folder itself may not exist.
 const char* DataFolder();

@@ -43,8 +43,15 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 
 namespace plat {
+
+// A stream that closes itself: the owner of what OpenRegularFile returns.
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens path for reading ("r" or "rb") when it names a regular file (a
 // symbolic link to one counts). Folders, FIFOs, devices and sockets are

@@ -43,6 +43,8 @@ bool RemoveFolder(const std::string& path);
 // has them; false otherwise.
 bool LinkFile(const std::string& existing, const std::string& link);
 
+constexpr int64_t kNanosecondsPerSecond = 1000000000;
+
 // What tells one version of a file from another: its size, the time it was
 // last written (nanoseconds since 1970), and the file and volume it is.
 struct FileIdentity {

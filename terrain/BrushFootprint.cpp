@@ -13,7 +13,9 @@
 
 #include "gl/GL.h"
 #include "math/Matrixvector.h"
+#include "terrain/FrameState.h"
 #include "terrain/TerrainModel.h"
+#include "terrain/ToolModes.h"
 #include "terrain/TriangleSelection.h"
 
 namespace {
@@ -31,6 +33,13 @@ constexpr float kTintOffsetFactor = -1.0f;
 constexpr float kTintOffsetUnits = -2.0f;
 constexpr int kPointsPerStep = 2;
 constexpr int kMaxRingPoints = 512;
+
+// What one frame's footprint is drawn with.
+struct FootprintView {
+    FootprintShape shape;
+    double plateauHeight;
+    float viewOffsetX, viewOffsetY;
+};
 
 struct Ring {
     int count = 0;
@@ -101,11 +110,6 @@ void DrawQuarter(const TerrainModel& t, const FootprintView& v, int px, int py) 
     DrawLoop(points, 4, kLight);
 }
 
-float Weight(int dx, int dy, int b) {
-    const double d = std::sqrt((dx - 0.5) * (dx - 0.5) + (dy - 0.5) * (dy - 0.5));
-    return float(std::max(std::cos(d / b * kPi * 0.5), 0.0));
-}
-
 // Cells whose four corners are all moved (offsets 1 - B .. B), one strip up
 // each column: (x, y), (x + 1, y), (x, y + 1), (x + 1, y + 1), (x, y + 2), ...
 // makes the terrain's own triangles. A polygon offset pulls the tint a
@@ -125,7 +129,7 @@ void DrawTint(const TerrainModel& t, const FootprintView& v, int px, int py, int
         glBegin(GL_TRIANGLE_STRIP);
         for (int y = y0; y <= y1 + 1; ++y)
             for (int vx = x; vx <= x + 1; ++vx) {
-                glColor4f(tint[0], tint[1], tint[2], kTintOpacity * Weight(vx - px, y - py, b));
+                glColor4f(tint[0], tint[1], tint[2], kTintOpacity * float(BrushWeight(vx - px, y - py, b)));
                 glVertex3f(vx * s - v.viewOffsetX, y * s - v.viewOffsetY, HeightAt(t, vx, y));
             }
         glEnd();
@@ -134,8 +138,8 @@ void DrawTint(const TerrainModel& t, const FootprintView& v, int px, int py, int
     glDisable(GL_BLEND);
 }
 
-void DrawAt(const TerrainModel& t, const FootprintView& v, int px, int py) {
-    const int b = std::max(1, v.brush);
+void DrawAt(const TerrainModel& t, const FootprintView& v, const BrushWindow& w) {
+    const int px = w.cellX, py = w.cellY, b = int(w.brush);
     switch (v.shape) {
         case FootprintShape::Paint: DrawQuarter(t, v, px, py); break;
         case FootprintShape::Raise:
@@ -152,22 +156,18 @@ void DrawAt(const TerrainModel& t, const FootprintView& v, int px, int py) {
     }
 }
 
-bool InGrid(const TerrainModel& t, int id) {
-    return id != kNoCell && CellIdX(id) < t.width && CellIdY(id) < t.height;
-}
-
 }  // namespace
 
-void DrawBrushFootprint(const TerrainModel& t, const FootprintView& v) {
-    if (v.shape == FootprintShape::None || t.columns == nullptr) return;
-    const int count = std::clamp(v.cellCount, 0, kMaxFootprintCells);
-    bool any = false;
-    for (int k = 0; k < count; ++k) any = any || InGrid(t, v.cells[k]);
-    if (!any) return;
+void DrawBrushFootprint(const TerrainModel& t, const FrameState& frame, double plateauHeight,
+                        float viewOffsetX, float viewOffsetY) {
+    const ToolMode* tool = FindToolMode(frame.settings.mode);
+    if (tool == nullptr || tool->footprint == FootprintShape::None || t.columns == nullptr ||
+        frame.cellCount == 0)
+        return;
+    const FootprintView v{tool->footprint, plateauHeight, viewOffsetX, viewOffsetY};
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_LIGHTING);
-    for (int k = 0; k < count; ++k)
-        if (InGrid(t, v.cells[k])) DrawAt(t, v, CellIdX(v.cells[k]), CellIdY(v.cells[k]));
+    for (int k = 0; k < frame.cellCount; ++k) DrawAt(t, v, frame.windows[k]);
     glLineWidth(1.0f);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);

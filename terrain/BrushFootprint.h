@@ -12,30 +12,13 @@
 // under a light one, so it reads on earth, meadow and snow, lit or shaded.
 #pragma once
 
+struct FrameState;
 class TerrainModel;
 
-// What the footprint shows, one shape per tool.
-enum class FootprintShape {
-    None,     // no tool: nothing is drawn
-    Paint,    // the one tile quarter (the cell) whose corner is painted
-    Raise,    // ring at distance B, tint by the weight, warm
-    Lower,    // the same, cool
-    Plateau,  // ring at distance B and a flat ring at the captured height
-    Smooth,   // ring at distance B
-};
-
-constexpr int kMaxFootprintCells = 4;
-
-struct FootprintView {
-    FootprintShape shape;
-    int brush;             // B; below 1 counts as 1, as for the tools
-    double plateauHeight;  // for FootprintShape::Plateau
-    int cellCount;         // 0 .. kMaxFootprintCells
-    int cells[kMaxFootprintCells];  // cell ids: the picked cell, then its mirror images
-    float viewOffsetX, viewOffsetY;
-};
-
-// Draws the footprint at every cell of the view that lies in the grid. Makes
-// no OpenGL call at all when there is nothing to draw; otherwise it leaves
+// Draws the selected tool's footprint (its row's shape, ToolModes.h) at
+// every cell of the frame, where the tools act; the plateau ring at
+// `plateauHeight`, the terrain drawn shifted by the view offsets. Makes no
+// OpenGL call at all when there is nothing to draw; otherwise it leaves
 // texturing on, blending off, the line width 1 and the colour white.
-void DrawBrushFootprint(const TerrainModel& terrain, const FootprintView& view);
+void DrawBrushFootprint(const TerrainModel& terrain, const FrameState& frame,
+                        double plateauHeight, float viewOffsetX, float viewOffsetY);

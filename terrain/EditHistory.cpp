@@ -10,13 +10,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/Editor.h"
-#include "gl/OpenGLFullscreen.h"
 #include "gl/PressEdge.h"
 #include "platform/Platform.h"
-#include "terrain/Symmetry.h"
+#include "terrain/FrameState.h"
 #include "terrain/TerrainTools.h"
-#include "terrain/TriangleSelection.h"
+#include "terrain/ToolModes.h"
 
 EditHistory gEditHistory;
 
@@ -197,33 +195,34 @@ ShortcutMemory sShortcuts;
 
 }  // namespace
 
-void RecordToolWork(EditHistory& history, const TerrainModel& terrain, int cellId,
-                    const ToolInput& in) {
-    // Over the menu rows no tool acts, so a press there (on the save icon,
-    // say) opens no stroke: a save served while a stroke is open could not
-    // count the map as saved.
-    if ((!in.left && !in.right) || !in.overView) return;
-    // The widest window a tool writes is the height tools' re-light window,
-    // offsets -B .. B + 1 (B at least 1, as the tools use it), around each
-    // cell the tools are applied at; the vertex painting writes at a cell
-    // (or its mirror image, one column or row further) and the 2 x 2 cell
-    // block it re-tiles lie inside it.
-    int cells[kMaxMirroredCells];
-    const int count = MirroredCells(terrain.width, terrain.height, cellId, in.symmetry, cells);
-    const int64_t b = std::max<int64_t>(1, in.brush);
-    for (int i = 0; i < count; ++i) {
-        const int64_t px = CellIdX(cells[i]), py = CellIdY(cells[i]);
-        history.Touch(terrain, px - b, px + b + 1, py - b, py + b + 1);
+void RecordToolWork(EditHistory& history, const TerrainModel& terrain, const FrameState& frame) {
+    // Over the menu rows no tool acts (the frame has no cells there), so a
+    // press there (on the save icon, say) opens no stroke: a save served
+    // while a stroke is open could not count the map as saved. The brush
+    // windows are the height tools' re-light windows; the vertex painting
+    // writes at a cell (or its mirror image, one column or row further) and
+    // the 2 x 2 cell block it re-tiles lie inside them.
+    if ((!frame.input.left && !frame.input.right) || FindToolMode(frame.settings.mode) == nullptr)
+        return;
+    for (int i = 0; i < frame.cellCount; ++i) {
+        const BrushWindow& w = frame.windows[i];
+        history.Touch(terrain, w.x0, w.x1, w.y0, w.y1);
     }
 }
 
-void RecordStroke(int pickedId) {
-    if (gWindow == nullptr || gTerrain == nullptr) return;
-    RecordToolWork(gEditHistory, *gTerrain, pickedId, FrameToolInput());
+void RecordToolWork(EditHistory& history, const TerrainModel& terrain, int cellId,
+                    const ToolInput& in) {
+    RecordToolWork(history, terrain, ToolFrameState(terrain, cellId, in, false));
 }
 
-void EditKeys(const bool* keys) {
-    if (gWindow == nullptr || gTerrain == nullptr) return;
+void RecordStroke(const FrameState& frame) {
+    if (gTerrain == nullptr) return;
+    RecordToolWork(gEditHistory, *gTerrain, frame);
+}
+
+void EditKeys(const FrameState& frame) {
+    if (gTerrain == nullptr || frame.input.keys == nullptr) return;
+    const bool* keys = frame.input.keys;
     const bool ctrl = keys[plat::VK_CONTROL];
     const bool shift = keys[plat::VK_SHIFT];
     ShortcutMemory& m = sShortcuts;
@@ -243,7 +242,7 @@ void EditKeys(const bool* keys) {
     }
 
     // Undo and redo wait while a button is held: the stroke is not over.
-    if (gWindow->GetLeftButton() || gWindow->GetRightButton()) return;
+    if (frame.input.left || frame.input.right) return;
     gEditHistory.EndStroke(*gTerrain);
     for (bool redo : m.waiting) {
         if (redo)

@@ -116,21 +116,23 @@ private:
 
 extern EditHistory gEditHistory;
 
+struct FrameState;
 struct ToolInput;
 
-// While a mouse button is held over a cell of the grid, copies into
-// `history` the before records of the widest window any tool may change this
-// frame, at the cell and at each of its mirrored cells (the frame's input
-// `in` as ApplyToolsAt takes it), before the tools run.
+// While a mouse button is held and a tool is selected, copies into `history`
+// the before records of every brush window of `frame` (FrameState.h), the
+// widest any tool may change this frame, before the tools run.
+void RecordToolWork(EditHistory& history, const TerrainModel& terrain, const FrameState& frame);
+// The same with the tools' short input (TerrainTools.h).
 void RecordToolWork(EditHistory& history, const TerrainModel& terrain, int cellId,
                     const ToolInput& in);
 
-// Frame hooks around ApplyTools, for gWindow, gTerrain and gEditHistory.
-// RecordStroke: RecordToolWork with the frame's input (FrameToolInput).
-void RecordStroke(int pickedId);
+// Frame hooks around the tools, for gTerrain and gEditHistory.
+// RecordStroke: RecordToolWork with the frame's state.
+void RecordStroke(const FrameState& frame);
 // EditKeys: new presses of Ctrl+Z (undo), Ctrl+Y or Ctrl+Shift+Z (redo),
-// Ctrl+S (save request) and Ctrl+O (load request), read from the key flags
-// (Windows virtual-key codes); a held key acts once. Once no button is held
-// the stroke ends, then the undo and redo presses that waited for it run, in
-// order.
-void EditKeys(const bool* keys);
+// Ctrl+S (save request) and Ctrl+O (load request), read from the frame's
+// key flags (Windows virtual-key codes); a held key acts once. Once no
+// button is held the stroke ends, then the undo and redo presses that
+// waited for it run, in order.
+void EditKeys(const FrameState& frame);

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Editor.h"
 #include "gl/GL.h"
 #include "gl/OpenGLFullscreen.h"
 #include "math/Matrixvector.h"
@@ -22,10 +21,12 @@
 #include "platform/Platform.h"
 #include "terrain/BrushFootprint.h"
 #include "terrain/EditHistory.h"
+#include "terrain/FrameState.h"
 #include "terrain/SceneRender.h"
 #include "terrain/TerrainRender.h"
 #include "terrain/TerrainTools.h"
 #include "terrain/ToolKeys.h"
+#include "terrain/ToolModes.h"
 #include "terrain/TriangleSelection.h"
 
 float ViewOffsetX = 0.0f;
@@ -109,34 +110,6 @@ void CameraKeys(const bool* keys) {
     if (CameraHeading > 360.0f) CameraHeading -= 360.0f;
 }
 
-FootprintShape ShapeOfMode(int mode) {
-    switch (mode) {
-        case kModePaint: return FootprintShape::Paint;
-        case kModeRaise: return FootprintShape::Raise;
-        case kModeLower: return FootprintShape::Lower;
-        case kModePlateau: return FootprintShape::Plateau;
-        case kModeSmooth: return FootprintShape::Smooth;
-        default: return FootprintShape::None;
-    }
-}
-
-// Where the tools act: the pointer above the menu rows.
-bool PointerOverView(int height) {
-    return FlipScreenY(height, gWindow->GetMouseY()) > kMenuPointerRows;
-}
-
-// The footprint of the selected tool at every cell the tools are applied
-// at (the picked cell and its mirror images), where the tools act.
-FootprintView FrameFootprint(int height) {
-    static_assert(kMaxFootprintCells >= kMaxMirroredCells, "a footprint for every mirrored cell");
-    FootprintView view{ShapeOfMode(gEditMode), gBrushSize, gPlateauHeight, 0, {}, ViewOffsetX,
-                       ViewOffsetY};
-    if (PointerOverView(height))
-        view.cellCount = MirroredCells(gTerrain->width, gTerrain->height, sFrame.pickedCell,
-                                       gSymmetry, view.cells);
-    return view;
-}
-
 void Scrolling(const bool* keys, int mouseX, int mouseY, int width, int height) {
     if (mouseX < kScrollBand || keys[kKeyLeft]) Scroll(CameraHeading - 90.0f);
     if (mouseX > width - kScrollBand || keys[kKeyRight]) Scroll(CameraHeading + 90.0f);
@@ -159,8 +132,12 @@ bool FrameUpdate() {
     Matrix4 modelview;
     Matrix4 projection;
     Matrix4 combined;
-    const int width = gWindow->GetWidth();
-    const int height = gWindow->GetHeight();
+    const FrameInput input = ReadFrameInput();
+    const int width = input.width;
+    const int height = input.height;
+    // Before the frame state is built, so that the brush and symmetry they
+    // choose are the ones shown and used in this frame.
+    ApplyToolKeys(input, sFrame.toolKeys);
 
     // The previous frame left the scissor test off, so this clears it all.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -178,9 +155,10 @@ bool FrameUpdate() {
 
     DrawTerrain(combined);
     sFrame.pickedCell = PickedCell();
+    const FrameState frame = EditorFrameState(input, sFrame.pickedCell);
     // On the ground before the water, so water covers it as it covers the
     // ground.
-    DrawBrushFootprint(*gTerrain, FrameFootprint(height));
+    DrawBrushFootprint(*gTerrain, frame, gPlateauHeight, ViewOffsetX, ViewOffsetY);
 
     DrawWater();
     DrawSceneObjects();
@@ -194,7 +172,7 @@ bool FrameUpdate() {
     glColor3f(1.0f, 1.0f, 1.0f);
 
     if (gMenu) gMenu->Draw();
-    if (sOverlay.hook) sOverlay.hook(sOverlay.user);
+    if (sOverlay.hook) sOverlay.hook(sOverlay.user, frame);
     // The pointer picture has soft edges: blended, not alpha-tested.
     glDisable(GL_ALPHA_TEST);
     glEnable(GL_BLEND);
@@ -205,16 +183,13 @@ bool FrameUpdate() {
     }
     glDisable(GL_BLEND);
 
-    const bool* keys = gWindow->GetKeys();
-    CameraKeys(keys);
-    Scrolling(keys, gWindow->GetMouseX(), gWindow->GetMouseY(), width, height);
-    // Before the history's copy, so that it covers the brush the tools use.
-    ToolKeys(keys, sFrame.toolKeys, gBrushSize, gSymmetry);
+    CameraKeys(input.keys);
+    Scrolling(input.keys, input.mouseX, input.mouseY, width, height);
 
     // The history copies what the tools may change before they change it,
     // and closes the stroke (then undoes or redoes) once no button is held.
-    RecordStroke(sFrame.pickedCell);
-    ApplyTools(sFrame.pickedCell);
-    EditKeys(keys);
+    RecordStroke(frame);
+    ApplyFrameTools(frame);
+    EditKeys(frame);
     return true;
 }

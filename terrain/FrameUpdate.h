@@ -1,5 +1,7 @@
-// One frame of the editor: camera, terrain pass, overlays, camera controls,
-// tool keys and tools, in that order.
+// One frame of the editor: tool keys, camera, terrain pass, overlays, camera
+// controls and tools, in that order. The frame reads the window's input and
+// the tool settings once, into one frame state (FrameState.h), right after
+// the terrain pass has picked a cell; everything after it works from that.
 //
 // Camera conventions: world x and y span the map plane, z points up; every
 // world point is drawn shifted by (-ViewOffsetX, -ViewOffsetY, 0). The camera
@@ -27,9 +29,11 @@ bool FrameUpdate();
 // the cell the tools act on.
 int FramePickedCell();
 
+struct FrameState;
+
 // An overlay the frame draws after the menu and before the pointer (so the
 // pointer stays on top), in screen-pixel drawing with lighting and the
-// scissor test off; it may read the input and move the view. One hook (null
-// for none), set by the frame's owner.
-using FrameOverlayHook = void (*)(void* user);
+// scissor test off, given the frame's state; it may move the view. One hook
+// (null for none), set by the frame's owner.
+using FrameOverlayHook = void (*)(void* user, const FrameState& frame);
 void SetFrameOverlay(FrameOverlayHook hook, void* user);

@@ -16,6 +16,9 @@
 #include "math/Matrixvector.h"
 
 class OpenGLFullscreen;
+class TerrainModel;
+// The editor run's one terrain (null outside a run), owned by RunEditor.
+extern TerrainModel* gTerrain;
 
 struct TerrainVertex {
     char ground;        // 'e' earth, 'w' meadow, 's' snow

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Editor.h"
 #include "gl/GL.h"
 #include "gl/OpenGLFullscreen.h"
 #include "terrain/FrameUpdate.h"
@@ -28,8 +27,11 @@ constexpr float kFootprintAngle = 0.785398f;
 
 // Footprint corners of the last ComputeVisibleRegion, before and after the
 // widening.
-Vector4 sViewCorners[4];
-Vector4 sFootprint[4];
+struct ViewRegion {
+    Vector4 corners[4];
+    Vector4 footprint[4];
+};
+ViewRegion sRegion;
 
 // Truncation toward zero that saturates instead of overflowing: a nearly
 // singular view can put footprint corners arbitrarily far away (or make them
@@ -57,11 +59,11 @@ void AddCrossing(const Vector4& p, const Vector4& q, float line, float& lo, floa
 }  // namespace
 
 const Vector4* FootprintCorners() {
-    return sFootprint;
+    return sRegion.footprint;
 }
 
 const Vector4* ViewCorners() {
-    return sViewCorners;
+    return sRegion.corners;
 }
 
 void RasteriseFootprint(const Vector4 corners[4]) {
@@ -137,9 +139,9 @@ void ComputeVisibleRegion(Matrix4 viewProjection) {
         rhs->data[2] = -o.z;
         solver->Invert();
         rhs->MultiplyBy(*solver);
-        sFootprint[k] = Vector4(rhs->data[0] * s + ViewOffsetX, rhs->data[1] * s + ViewOffsetY,
+        sRegion.footprint[k] = Vector4(rhs->data[0] * s + ViewOffsetX, rhs->data[1] * s + ViewOffsetY,
                                 0.0f);
-        sum = Vector4::Add(sum, sFootprint[k]);
+        sum = Vector4::Add(sum, sRegion.footprint[k]);
     }
     delete solver;
     delete rhs;
@@ -148,12 +150,12 @@ void ComputeVisibleRegion(Matrix4 viewProjection) {
     // without an edge crossing there are still covered.
     const Vector4 centre = Vector4::Scale(sum, 0.25f);
     for (int k = 0; k < 4; ++k) {
-        sViewCorners[k] = sFootprint[k];
-        sFootprint[k] = Vector4::Add(
-            centre, Vector4::Scale(Vector4::Subtract(sFootprint[k], centre), 1.2f));
+        sRegion.corners[k] = sRegion.footprint[k];
+        sRegion.footprint[k] = Vector4::Add(
+            centre, Vector4::Scale(Vector4::Subtract(sRegion.footprint[k], centre), 1.2f));
     }
 
-    RasteriseFootprint(sFootprint);
+    RasteriseFootprint(sRegion.footprint);
 }
 
 void DrawCell(int x, int y, bool pick, bool useColours) {

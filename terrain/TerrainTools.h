@@ -2,23 +2,21 @@
 // smooth, applied once per frame to the cell picked under the mouse and, in
 // a symmetry mode, to its mirrored cells as well.
 //
-// Conventions: a cell id is (x << 16) | y for cell (x, y), -1 for none.
-// Heights are world units (z up), brush distances are grid steps measured
-// from the middle of the picked cell. ApplyToolsAt takes everything it
-// works with as arguments and changes the given terrain in place, re-tiling
-// or re-lighting what it changed before it returns. The editor's tool
+// Conventions: cell ids and brush windows as FrameState.h has them; heights
+// are world units (z up). ApplyToolsAt takes everything it works with as
+// arguments and changes the given terrain in place, re-tiling or re-lighting
+// what it changed before it returns. Each tool is one row of the mode table
+// (ToolModes.h) and one of the apply functions below. The editor's tool
 // settings are the plain globals below (one thread), set by the menu and the
-// keys; the edit mode gEditMode itself and its values (kModePaint ...
-// kModeSmooth) are declared in app/Editor.h. ApplyTools is the frame's thin
-// caller: it reads the mouse through gWindow and the settings, works on
-// gTerrain, and keeps the tools' memory between frames in gPlateauHeight and
-// gLeftButtonBefore.
+// keys and read only by the frame state's builder; ApplyTools is the frame's
+// thin caller, which keeps the tools' memory between frames in
+// gPlateauHeight and gLeftButtonBefore.
 #pragma once
 
 #include <cstdint>
 
 #include "gl/PressEdge.h"
-#include "terrain/Symmetry.h"
+#include "terrain/FrameState.h"
 
 class TerrainModel;
 
@@ -35,34 +33,43 @@ void SelectGround(int letter);
 void SetEditMode(int mode);
 void SetBrushSize(int size);
 
-// One frame's input to the tools.
-struct ToolInput {
-    int mode;       // gEditMode's values; only kModePaint ... kModeSmooth act
-    char ground;    // the letter painting writes
-    int brush;      // brush size B; below 1 it is used as 1
-    bool left, right;
-    bool overView;  // the pointer lies above the menu rows
-    int symmetry;   // symmetry mode (Symmetry.h)
-};
-
 // What the tools remember from frame to frame.
 struct ToolMemory {
-    PressEdge left;              // a new left press captures the plateau height
+    PressEdge left;              // for ToolInput callers: a new left press
     double plateauHeight = 0.0;  // the height the plateau tool flattens to
 };
 
-// Applies the tools for one frame with `cellId` picked: at the cell and at
-// its mirrored cells (MirroredCells), tool by tool in the order of that
-// list. Painting writes the picked cell's lower-left vertex and its mirror
-// images (MirroredVertices). A new left press captures the plateau height
-// at the picked cell only, so every part of a stroke flattens to it. An id
-// that names no cell of the grid (-1 or outside) changes nothing but the
-// remembered button state.
+// Applies the selected tool for one frame at every cell of `frame`, the
+// picked cell first. Painting writes the picked cell's lower-left vertex and
+// its mirror images (MirroredVertices). A new left press captures the
+// plateau height at the picked cell only, in any mode and anywhere, so
+// every part of a stroke flattens to it. Without a picked cell nothing
+// changes.
+void ApplyToolsAt(TerrainModel& terrain, const FrameState& frame, ToolMemory& memory);
+
+// The tools' rows' apply functions (ToolModes.cpp).
+void ApplyPaint(TerrainModel& terrain, const FrameState& frame, ToolMemory& memory);
+void ApplyRaiseLower(TerrainModel& terrain, const FrameState& frame, ToolMemory& memory);
+void ApplyPlateau(TerrainModel& terrain, const FrameState& frame, ToolMemory& memory);
+void ApplySmooth(TerrainModel& terrain, const FrameState& frame, ToolMemory& memory);
+
+// The tools' input in short, for callers without a window: the frame state
+// of `cellId` with these settings and buttons.
+struct ToolInput {
+    int mode;
+    char ground;
+    int brush;
+    bool left, right;
+    bool overView;
+    int symmetry;
+};
+FrameState ToolFrameState(const TerrainModel& terrain, int cellId, const ToolInput& in,
+                          bool leftPressed);
+// ApplyToolsAt with that frame state, the press edge kept in memory.left.
 void ApplyToolsAt(TerrainModel& terrain, int cellId, const ToolInput& in, ToolMemory& memory);
 
-// The input of this frame from gWindow and the settings; needs gWindow.
-ToolInput FrameToolInput();
-
-// ApplyToolsAt on gTerrain with FrameToolInput, gPlateauHeight and
-// gLeftButtonBefore. Does nothing without a window or a terrain.
+// ApplyToolsAt on gTerrain with gPlateauHeight, then gLeftButtonBefore = the
+// frame's left button. Does nothing without a terrain.
+void ApplyFrameTools(const FrameState& frame);
+// ApplyFrameTools with the editor's frame state for `pickedId`; needs gWindow.
 void ApplyTools(int pickedId);

@@ -44,3 +44,10 @@ void ToolKeys(const bool* keys, ToolKeyMemory& memory, int32_t& brushSize, int32
         if (memory.brush[i].Pressed(keys[kBrushKeys[i].key]))
             brushSize = StepBrushSize(brushSize, kBrushKeys[i].step);
 }
+
+void ModeKeys(const bool* keys, ToolKeyMemory& memory, int32_t& mode) {
+    for (int i = 0; i < kToolModeCount; ++i) {
+        const unsigned key = kToolModes[i].key;
+        if (key != 0 && key < 256 && memory.modes[i].Pressed(keys[key])) mode = kToolModes[i].mode;
+    }
+}

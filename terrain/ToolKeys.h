@@ -1,5 +1,6 @@
 // The keys that change the tool settings: M steps the symmetry mode; ] and
-// keypad + make the brush bigger, [ and keypad - smaller.
+// keypad + make the brush bigger, [ and keypad - smaller; a tool's own key
+// (its row's, ToolModes.h) selects it.
 //
 // Conventions: keys are the 256 key-down flags by Windows virtual-key code.
 // Each key acts once per press however long it is held, as L does. The
@@ -10,6 +11,7 @@
 #include <cstdint>
 
 #include "gl/PressEdge.h"
+#include "terrain/ToolModes.h"
 
 constexpr int32_t kBrushSizes[] = {2, 4, 6, 8, 12, 16, 24, 32};
 
@@ -21,7 +23,10 @@ int32_t StepBrushSize(int32_t size, int step);
 struct ToolKeyMemory {
     PressEdge symmetry;
     PressEdge brush[4];  // one per brush key, in the order of the key table
+    PressEdge modes[kMaxToolModes];  // one per row of kToolModes
 };
 
 // Applies this frame's new presses to the brush size and the symmetry mode.
 void ToolKeys(const bool* keys, ToolKeyMemory& memory, int32_t& brushSize, int32_t& symmetry);
+// Applies this frame's new presses of the tools' keys to the edit mode.
+void ModeKeys(const bool* keys, ToolKeyMemory& memory, int32_t& mode);

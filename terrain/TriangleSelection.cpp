@@ -19,14 +19,19 @@
 
 namespace {
 
-OpenGLFullscreen* selectionWindow = nullptr;
-int32_t mouseX = 0;
-int32_t mouseY = 0;  // counted upward from the bottom row
-Matrix4 viewProjection;
-UniversalMatrix* solverMatrix = nullptr;
-UniversalVector* solverVector = nullptr;
-int32_t pickedId = kNoCell;
-float bestHeight = -100.0f;
+// The selection's memory: the window, this pass's mouse and matrix, the
+// solver and the best hit so far.
+struct Selection {
+    OpenGLFullscreen* window = nullptr;
+    int32_t mouseX = 0;
+    int32_t mouseY = 0;  // counted upward from the bottom row
+    Matrix4 viewProjection;
+    UniversalMatrix* solverMatrix = nullptr;
+    UniversalVector* solverVector = nullptr;
+    int32_t pickedId = kNoCell;
+    float bestHeight = -100.0f;
+};
+Selection sSelection;
 
 // Pixel positions are kept within +-2^29 before they become integers: a
 // corner just in front of the eye (w barely above 0) projects towards
@@ -43,64 +48,64 @@ int ToPixel(int half, float ndc) {
 
 }  // namespace
 
-void SetSelectionWindow(OpenGLFullscreen* window) { selectionWindow = window; }
+void SetSelectionWindow(OpenGLFullscreen* window) { sSelection.window = window; }
 
 void SetupSelection() {
     TeardownSelection();  // a second set-up must not leak the first solver
-    solverMatrix = new (std::nothrow) UniversalMatrix(2, 2);
-    solverVector = new (std::nothrow) UniversalVector(2);
-    pickedId = kNoCell;
+    sSelection.solverMatrix = new (std::nothrow) UniversalMatrix(2, 2);
+    sSelection.solverVector = new (std::nothrow) UniversalVector(2);
+    sSelection.pickedId = kNoCell;
 }
 
 void TeardownSelection() {
-    delete solverMatrix;
-    solverMatrix = nullptr;
-    delete solverVector;
-    solverVector = nullptr;
+    delete sSelection.solverMatrix;
+    sSelection.solverMatrix = nullptr;
+    delete sSelection.solverVector;
+    sSelection.solverVector = nullptr;
 }
 
 void BeginPicking(Matrix4 frameViewProjection, int frameMouseX, int frameMouseY) {
-    viewProjection = frameViewProjection;
-    mouseX = frameMouseX;
-    mouseY = frameMouseY;
-    pickedId = kNoCell;
-    bestHeight = -100.0f;
+    sSelection.viewProjection = frameViewProjection;
+    sSelection.mouseX = frameMouseX;
+    sSelection.mouseY = frameMouseY;
+    sSelection.pickedId = kNoCell;
+    sSelection.bestHeight = -100.0f;
 }
 
 void TestTriangle(int id, const Vector4 corners[3]) {
-    if (solverMatrix == nullptr || solverVector == nullptr || selectionWindow == nullptr) return;
+    if (sSelection.solverMatrix == nullptr || sSelection.solverVector == nullptr || sSelection.window == nullptr) return;
     // Only a triangle at least as high as the best hit can win; equal heights
     // are tested, so the later of two equal candidates wins.
-    if (bestHeight > corners[0].z) return;
+    if (sSelection.bestHeight > corners[0].z) return;
 
-    const int halfW = selectionWindow->GetWidth() / 2;
-    const int halfH = selectionWindow->GetHeight() / 2;
+    const int halfW = sSelection.window->GetWidth() / 2;
+    const int halfH = sSelection.window->GetHeight() / 2;
     int px[3], py[3];
     for (int k = 0; k < 3; ++k) {
         // A corner behind the eye comes back as (1, 1): the top-right corner.
-        const Vector4 q = Vector4::Dehomogenize(Matrix4::Transform(viewProjection, corners[k]));
+        const Vector4 q = Vector4::Dehomogenize(Matrix4::Transform(sSelection.viewProjection, corners[k]));
         px[k] = ToPixel(halfW, q.x);
         py[k] = ToPixel(halfH, q.y);
     }
 
     // Solve alpha * (P1 - P0) + beta * (P2 - P0) = mouse - P0 as the row
     // vector (alpha, beta) times the matrix of the two edges.
-    float* m = solverMatrix->data;
+    float* m = sSelection.solverMatrix->data;
     m[0] = static_cast<float>(px[1] - px[0]);
     m[1] = static_cast<float>(py[1] - py[0]);
     m[2] = static_cast<float>(px[2] - px[0]);
     m[3] = static_cast<float>(py[2] - py[0]);
-    solverVector->data[0] = static_cast<float>(mouseX - px[0]);
-    solverVector->data[1] = static_cast<float>(mouseY - py[0]);
-    if (!solverMatrix->Invert()) return;  // zero area in pixels
-    solverVector->MultiplyBy(*solverMatrix);
+    sSelection.solverVector->data[0] = static_cast<float>(sSelection.mouseX - px[0]);
+    sSelection.solverVector->data[1] = static_cast<float>(sSelection.mouseY - py[0]);
+    if (!sSelection.solverMatrix->Invert()) return;  // zero area in pixels
+    sSelection.solverVector->MultiplyBy(*sSelection.solverMatrix);
 
-    const float alpha = solverVector->data[0];
-    const float beta = solverVector->data[1];
+    const float alpha = sSelection.solverVector->data[0];
+    const float beta = sSelection.solverVector->data[1];
     if (alpha >= 0.0f && beta >= 0.0f && alpha + beta <= 1.0f) {
-        pickedId = id;
-        bestHeight = corners[0].z;
+        sSelection.pickedId = id;
+        sSelection.bestHeight = corners[0].z;
     }
 }
 
-int PickedCell() { return pickedId; }
+int PickedCell() { return sSelection.pickedId; }

@@ -5,6 +5,7 @@
 // window; input goes through the window's public input fields.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "platform/HeadlessControl.h"
 #include "terrain/TerrainModel.h"
 #include "terrain/TerrainTools.h"
+#include "tests/support/TextSmooth.h"
 
 namespace {
 
@@ -363,3 +365,39 @@ TEST_F(TerrainToolsTest, BrushSizesBelowOneActAsOne) {
 }
 
 }  // namespace
+
+// The running-sum smoothing against the text's plain loops, on rough
+// ground, for small and large brushes in the middle, at every edge and
+// corner and on a grid smaller than the window. Only the order of the additions differs, so every height
+// agrees to within one step of a float (the slack, kSlackUlps).
+TEST(SmoothRunningSum, EqualsTheTextsLoopsUpToTheOrderOfAdditions) {
+    constexpr int kSlackUlps = 1;
+    const struct {
+        int cells, x, y, brush;
+    } kCases[] = {{40, 20, 20, 1},  {40, 20, 20, 2},  {40, 17, 22, 8},
+                  {80, 40, 40, 32}, {40, 0, 20, 8},   {40, 39, 20, 8},
+                  {40, 20, 0, 4},   {40, 20, 39, 6},  {40, 0, 0, 8},
+                  {40, 39, 39, 8},  {40, 0, 39, 3},   {40, 39, 0, 13},
+                  {5, 2, 1, 8},     {1, 0, 0, 2},     {64, 30, 2, 32}};
+    for (const auto& c : kCases)
+        for (const bool right : {false, true}) {
+            TerrainModel fast(nullptr, c.cells, c.cells), text(nullptr, c.cells, c.cells);
+            for (int x = 0; x <= c.cells; ++x)
+                for (int y = 0; y <= c.cells; ++y)
+                    fast.columns[x][y].height = text.columns[x][y].height =
+                        float(std::sin(x * 1.7 + y * y * 0.3) - 0.0004 * x * y);
+            ToolMemory memory;
+            ApplyToolsAt(fast, Id(c.x, c.y), {kModeSmooth, 'e', c.brush, !right, right, true, 0}, memory);
+            TextSmooth(text, c.x, c.y, c.brush, right ? 1.0 / 15 : 0.01);
+            int worst = 0;
+            for (int x = 0; x <= c.cells; ++x)
+                for (int y = 0; y <= c.cells; ++y) {
+                    float a = fast.columns[x][y].height, b = text.columns[x][y].height;
+                    int ulps = 0;
+                    while (a != b && ulps <= kSlackUlps) a = std::nextafter(a, b), ++ulps;
+                    worst = std::max(worst, ulps);
+                }
+            EXPECT_LE(worst, kSlackUlps) << c.cells << " cells at " << c.x << "," << c.y
+                                         << ", brush " << c.brush;
+        }
+}

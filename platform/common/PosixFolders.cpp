@@ -14,7 +14,7 @@ namespace {
 
 // Below the installation prefix (/usr, /usr/local or wherever a package's
 // tree was unpacked), as the Debian package lays it out.
-constexpr const char* kDataBelowPrefix = "/share/terrain-editor";
+constexpr const char* kDataBelowPrefix = "share/terrain-editor/";
 
 }  // namespace
 
@@ -25,29 +25,35 @@ std::string ExecutablePath() {
 }
 
 std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
+    if (path == "/") return path;
+    const size_t end = !path.empty() && path.back() == '/' ? path.size() - 1 : path.size();
+    const size_t slash = path.rfind('/', end == 0 ? 0 : end - 1);
     if (slash == std::string::npos) return std::string();
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
+    return path.substr(0, slash + 1);
+}
+
+std::string WithSeparator(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder;
 }
 
 std::string HomeFolder() {
     const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') return home;
+    if (home != nullptr && home[0] == '/') return WithSeparator(home);
     long size = sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(size > 0 ? size_t(size) : 16384);
     passwd entry{};
     passwd* found = nullptr;
     if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
         found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/')
-        return found->pw_dir;
+        return WithSeparator(found->pw_dir);
     return std::string();
 }
 
 std::string InstalledDataFolder(const std::string& programFile) {
     const std::string bin = FolderOf(programFile);
     if (bin.empty()) return std::string();
-    const std::string prefix = FolderOf(bin);
-    return (prefix == "/" ? std::string() : prefix) + kDataBelowPrefix;
+    return FolderOf(bin) + kDataBelowPrefix;
 }
 
 }  // namespace posixdir

@@ -13,6 +13,7 @@
 // the written descriptor (which reports the late write errors of network
 // file systems) does not yet let the lock go.
 #include "platform/PlatformFiles.h"
+#include "platform/files/PosixRetry.h"
 
 #include <cerrno>
 #include <cstring>
@@ -58,14 +59,7 @@ struct HeldTemporaries {
 };
 HeldTemporaries sHeld;
 
-template <typename Call>
-auto Retry(Call call) -> decltype(call()) {
-    decltype(call()) result;
-    do {
-        result = call();
-    } while (result == -1 && errno == EINTR);
-    return result;
-}
+using posixretry::Retry;
 
 bool Fail(int error) {
     errno = error;
@@ -177,10 +171,7 @@ void RemoveIfDead(const std::string& path) {
 // save goes on. errno is left as it was.
 void RemoveDeadTemporaries(const std::string& folder) {
     const int saved = errno;
-    DIR* dir = nullptr;
-    do {
-        dir = opendir(folder.empty() ? "." : folder.c_str());
-    } while (dir == nullptr && errno == EINTR);
+    DIR* dir = Retry([&] { return opendir(folder.empty() ? "." : folder.c_str()); });
     if (dir != nullptr) {
         for (;;) {
             errno = 0;

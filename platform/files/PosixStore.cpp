@@ -2,6 +2,7 @@
 // so a program the editor starts never inherits (and so never holds) one of
 // its locks.
 #include "platform/PlatformStore.h"
+#include "platform/files/PosixRetry.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -28,21 +29,13 @@ namespace {
 const mode_t kFolderMode = 0700;
 const mode_t kFileMode = 0600;
 
+using posixretry::Retry;
+
 int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
-    int fd;
-    do {
-        fd = open(path, flags | O_CLOEXEC, mode);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
+    return Retry([&] { return open(path, flags | O_CLOEXEC, mode); });
 }
 
-bool FlockNow(int fd) {
-    int result;
-    do {
-        result = flock(fd, LOCK_EX | LOCK_NB);
-    } while (result != 0 && errno == EINTR);
-    return result == 0;
-}
+bool FlockNow(int fd) { return Retry([&] { return flock(fd, LOCK_EX | LOCK_NB); }) == 0; }
 
 FileLock Held(int fd) {
     if (fd < 0) return nullptr;
@@ -104,7 +97,7 @@ bool GetFileIdentity(const std::string& path, FileIdentity* identity) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     identity->size = uint64_t(st.st_size);
-    identity->modified = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    identity->modified = int64_t(st.st_mtim.tv_sec) * kNanosecondsPerSecond + st.st_mtim.tv_nsec;
     identity->file = uint64_t(st.st_ino);
     identity->volume = uint64_t(st.st_dev);
     return true;
@@ -145,11 +138,7 @@ bool Append(AppendFile file, const void* bytes, size_t count, bool sync) {
         count -= size_t(wrote);
     }
     if (!sync) return true;
-    int result;
-    do {
-        result = fdatasync(file->fd);
-    } while (result != 0 && errno == EINTR);
-    return result == 0;
+    return Retry([&] { return fdatasync(file->fd); }) == 0;
 }
 
 void CloseAppend(AppendFile file) {
@@ -161,10 +150,7 @@ void CloseAppend(AppendFile file) {
 bool SyncFolder(const std::string& folder) {
     const int fd = OpenRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd < 0) return false;
-    int result;
-    do {
-        result = fsync(fd);
-    } while (result != 0 && errno == EINTR);
+    const int result = Retry([&] { return fsync(fd); });
     // Some file systems cannot sync a folder; the entries are there anyway.
     const bool ok = result == 0 || errno == EINVAL || errno == EROFS;
     close(fd);

@@ -88,7 +88,7 @@ struct State {
     std::string stateFolder;  // empty: the system names none
     std::vector<std::string> dialogStarts;
     std::string programPath = "/headless/terrain-editor";
-    std::string userFolder = "/headless/home";
+    std::string userFolder = "/headless/home/";
     std::string dataFolder = posixdir::InstalledDataFolder(posixdir::ExecutablePath());
 };
 

@@ -15,13 +15,12 @@ std::string StateFolderOf(const std::string& home) {
     const char* state = std::getenv("XDG_STATE_HOME");
     std::string folder;
     if (state != nullptr && state[0] == '/') {
-        folder = state;
+        folder = posixdir::WithSeparator(state);
     } else if (!home.empty() && home[0] == '/') {
-        folder = home + "/.local/state";
+        folder = home + ".local/state/";
     } else {
         return std::string();
     }
-    if (folder.back() != '/') folder += '/';
     return folder + "terrain-editor/";
 }
 

@@ -18,27 +18,28 @@ std::wstring FolderWithSeparator(const std::wstring& file) {
     return slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1);
 }
 
+std::string WithSeparator(std::string folder) {
+    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+    return folder;
+}
+
 std::string DocumentsFolder() {
     wchar_t buffer[MAX_PATH] = {};
     if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, buffer)))
-        return win32::Narrow(buffer);
+        return WithSeparator(win32::Narrow(buffer));
     const wchar_t* profile = _wgetenv(L"USERPROFILE");
-    return profile != nullptr ? win32::Narrow(profile) : std::string();
+    return profile != nullptr ? WithSeparator(win32::Narrow(profile)) : std::string();
 }
 
 std::string ProgramFolder() {
-    std::wstring folder = FolderWithSeparator(win32::Widen(plat::ProgramPath()));
-    if (folder.size() > 1 && folder.back() == L'\\' && folder[folder.size() - 2] != L':')
-        folder.pop_back();
-    return win32::Narrow(folder.c_str());
+    return win32::Narrow(FolderWithSeparator(win32::Widen(plat::ProgramPath())).c_str());
 }
 
 std::string LocalStateFolder() {
     const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
     std::string folder = local != nullptr ? win32::Narrow(local) : std::string();
     if (folder.empty()) return folder;
-    if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
-    return folder + "terrain-editor\\";
+    return WithSeparator(folder) + "terrain-editor\\";
 }
 
 struct Folders {

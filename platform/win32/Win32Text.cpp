@@ -4,14 +4,17 @@
 // is shown through the wide Win32 functions).
 #include "platform/win32/Win32Api.h"
 
+#include <cwchar>
+
+#include "platform/files/Win32Text.h"
+
 namespace win32 {
 
+// Texts shown to the user: invalid parts are replaced, never refused.
 std::wstring Widen(const char* text, int length) {
-    if (text == nullptr || length <= 0) return std::wstring();
-    const int needed = MultiByteToWideChar(CP_UTF8, 0, text, length, nullptr, 0);
-    if (needed <= 0) return std::wstring();
-    std::wstring result(size_t(needed), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, length, &result[0], needed);
+    std::wstring result;
+    if (text == nullptr || length <= 0 || !win32text::WidenWith(text, size_t(length), 0, &result))
+        return std::wstring();
     return result;
 }
 
@@ -23,12 +26,9 @@ std::wstring Widen(const char* text) {
 }
 
 std::string Narrow(const wchar_t* text) {
-    if (text == nullptr || *text == L'\0') return std::string();
-    const int needed = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (needed <= 1) return std::string();
-    std::string result(size_t(needed), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, &result[0], needed, nullptr, nullptr);
-    result.resize(size_t(needed - 1));  // drop the terminator the call wrote
+    std::string result;
+    if (text == nullptr || !win32text::NarrowWith(text, std::wcslen(text), 0, &result))
+        return std::string();
     return result;
 }
 

@@ -3,7 +3,8 @@
 #   - the view is scrolled with the arrow keys until the map's left edge lies
 #     left of the middle, so the house and the water tower stand in view;
 #   - the meadow icon, then the left button held and moved over a patch of
-#     ground: the patch turns green (the painted corners get meadow tiles);
+#     ground: the patch turns green (the painted corners get meadow tiles),
+#     and a map saved then holds at least four meadow corners;
 #   - brush size 8 and the raise icon, the left button held on another spot:
 #     the ground there changes its shading (a hill grows);
 #   - the lower icon, the RIGHT button held on a third spot until the ground
@@ -138,6 +139,31 @@ painted=$?
 xdotool mouseup 1
 [ $painted = 0 ] || fail "painting meadow does not turn the ground green ($(rgb_mean "$shot" 80 50 $((MEADOW_X - 40)) $((MEADOW_Y - 25))))"
 e2e_log "meadow painted: $(rgb_mean "$shot" 80 50 $((MEADOW_X - 40)) $((MEADOW_Y - 25)))"
+# The patch can turn green before four of its corners are meadow, which is
+# what the saved map is held to below: the map is saved (as meadow.map) and
+# its meadow corners counted, and while it holds fewer the patch is swept
+# again (a save ends the paint tool, so it is chosen anew).
+meadowFile="$E2E_OUT/meadow.map"
+meadow_corners() { od -A n -v -t u1 -j 8 -w68 "$1" | awk '$1 == 119 { n++ } END { print n + 0 }'; }
+meadow_saved() {
+    rm -f "$meadowFile"
+    park
+    click_icon 0 1
+    file_dialog_enter "Karte speichern" "$meadowFile" "$shot"
+    wait_until 20 '[ -f "$meadowFile" ] && [ "$(stat -c %s "$meadowFile")" = 4491340 ]' ||
+        fail "no map file of 4,491,340 bytes ($(stat -c %s "$meadowFile" 2>&1))"
+    [ "$(meadow_corners "$meadowFile")" -ge 4 ]
+}
+paint_meadow() {
+    click_icon 1 1
+    pointer_to "$win" $MEADOW_X $MEADOW_Y
+    xdotool mousedown 1
+    sweep_around "$win" $MEADOW_X $MEADOW_Y
+    xdotool mouseup 1
+}
+wait_until 180 'meadow_saved || { paint_meadow; false; }' ||
+    fail "the saved map holds only $(meadow_corners "$meadowFile") meadow corners after sweeping"
+e2e_log "meadow saved: $(meadow_corners "$meadowFile") corners"
 
 # 3a. A hill: brush size 8, raise, the left button held on the spot until the
 # ground around it has changed its shading over a good part of the region.

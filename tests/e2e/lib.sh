@@ -66,12 +66,15 @@ wait_until() {
 }
 
 # start_xvfb WxHxDEPTH: starts Xvfb on a free display and exports DISPLAY
-# once the server answers.
+# once the server answers. The server repeats no held key (-r): the editor
+# takes one message a frame, so on a busy machine repeats would pile up in
+# its queue and a released key would act on for as long as they last; a key
+# held is one press and one release, and the editor acts on its level.
 start_xvfb() {
     local screen=$1
     local numberFile="$E2E_OUT/xvfb.display"
     : >"$numberFile"
-    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset \
+    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset -r \
         3>"$numberFile" >"$E2E_OUT/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
     wait_until 20 "[ -s '$numberFile' ] || ! kill -0 $E2E_XVFB_PID 2>/dev/null" ||

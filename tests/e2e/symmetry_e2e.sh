@@ -17,9 +17,16 @@ win=$(wait_for_window OpenGLFullScreen 20) || fail "the fullscreen window did no
 pointer_to "$win" 640 900  # on the menu panel: the keys go to the editor
 shot="$E2E_OUT/current.png"
 wait_until 30 'screenshot "$shot"; frame_rate_box_in "$shot"' || fail "the editor draws no frames"
+cp "$shot" "$E2E_OUT/no_tool.png"
 xdotool key m m m m m m bracketright bracketright bracketright bracketright bracketleft \
     KP_Add KP_Subtract KP_Add $(printf 'Right %.0s' {1..40})
 click_at "$win" "$(icon_x 0)" "$(icon_y 2)"
+# The keys and the click are served one message a frame, in the order sent:
+# once the middle field of the panel shows the raise tool's icon (48 x 48
+# pixels at its top left), every key before the click has been served.
+ICON="48 48 348 826"
+wait_until 60 'screenshot "$shot"; [ "$(changed_in "$E2E_OUT/no_tool.png" "$shot" $ICON)" -gt 300 ]' ||
+    fail "the keys and the raise icon are not served ($(changed_in "$E2E_OUT/no_tool.png" "$shot" $ICON) icon pixels)"
 pointer_to "$win" 860 240
 screenshot "$E2E_OUT/before.png"
 xdotool mousedown 3

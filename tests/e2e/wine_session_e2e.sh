@@ -43,11 +43,11 @@ wine_cleanup() {
 }
 trap wine_cleanup EXIT
 
-# 0. The package: one folder with the program, its textures and LIESMICH.txt.
+# 0. The package: one folder with the program, its textures, LIESMICH.txt and LICENSE.txt.
 [ -f "$zip" ] || fail "no zip $zip"
 (cd "$E2E_OUT" && cmake -E tar xf "$zip") || fail "the zip cannot be unpacked"
 package="$E2E_OUT/$(basename "$zip" .zip)"
-for entry in terrain-editor.exe LIESMICH.txt textures/water.bmp textures/menue textures/ground; do
+for entry in terrain-editor.exe LIESMICH.txt LICENSE.txt textures/water.bmp textures/menue textures/ground; do
     [ -e "$package/$entry" ] || fail "the zip holds no $entry"
 done
 exe="$package/terrain-editor.exe"

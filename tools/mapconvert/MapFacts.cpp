@@ -14,10 +14,6 @@
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // Records read per step: about a quarter of a megabyte.
 const size_t kRecordsPerStep = 4096;
 
@@ -30,7 +26,7 @@ const char* GroundName(uint8_t letter) {
     }
 }
 
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+using plat::FilePtr;
 
 // Opens path and fills the header facts; the file stands after the header.
 FilePtr OpenMap(const std::string& path, MapFacts* facts, std::string* error) {

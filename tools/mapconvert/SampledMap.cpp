@@ -16,10 +16,6 @@
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // Map vertex of sampled vertex i, when cells map cells stand for samples.
 int Pick(int i, int cells, int samples) {
     return int((int64_t(i) * cells + samples / 2) / samples);
@@ -47,7 +43,7 @@ bool ReadSampledMap(const std::string& path, const MapFacts& header, int columns
                  std::to_string(rows) + " cells for this map";
         return false;
     }
-    std::unique_ptr<std::FILE, FileCloser> file(plat::OpenRegularFile(path.c_str(), "rb", nullptr));
+    plat::FilePtr file(plat::OpenRegularFile(path.c_str(), "rb", nullptr));
     const size_t rowBytes = (size_t(header.width) + 1) * kMapRecordBytes;
     std::vector<uint8_t> row;
     if (!file) {

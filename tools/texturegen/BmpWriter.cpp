@@ -1,19 +1,11 @@
 // 24-bit BMP encoding with explicit little-endian header fields.
 #include "BmpWriter.h"
 
+#include "gl/LittleEndian.h"
+
 #include <cstdio>
 
 namespace tg {
-
-static void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(uint8_t(v & 0xFF));
-    out.push_back(uint8_t((v >> 8) & 0xFF));
-}
-
-static void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
 
 std::vector<uint8_t> EncodeBmp24(int width, int height, const std::vector<uint8_t>& rgb) {
     const uint32_t rowBytes = (uint32_t(width) * 3 + 3) & ~3u;
@@ -24,21 +16,21 @@ std::vector<uint8_t> EncodeBmp24(int width, int height, const std::vector<uint8_
     // File header.
     out.push_back('B');
     out.push_back('M');
-    Put32(out, headerBytes + imageBytes);
-    Put32(out, 0);            // reserved
-    Put32(out, headerBytes);  // offset of the pixel rows
+    AppendLe32(out, headerBytes + imageBytes);
+    AppendLe32(out, 0);            // reserved
+    AppendLe32(out, headerBytes);  // offset of the pixel rows
     // Info header.
-    Put32(out, 40);
-    Put32(out, uint32_t(width));
-    Put32(out, uint32_t(height));  // positive: bottom row first
-    Put16(out, 1);                 // planes
-    Put16(out, 24);                // bits per pixel
-    Put32(out, 0);                 // no compression
-    Put32(out, imageBytes);
-    Put32(out, 2835);  // 72 dpi, horizontal
-    Put32(out, 2835);  // vertical
-    Put32(out, 0);     // no palette
-    Put32(out, 0);
+    AppendLe32(out, 40);
+    AppendLe32(out, uint32_t(width));
+    AppendLe32(out, uint32_t(height));  // positive: bottom row first
+    AppendLe16(out, 1);                 // planes
+    AppendLe16(out, 24);                // bits per pixel
+    AppendLe32(out, 0);                 // no compression
+    AppendLe32(out, imageBytes);
+    AppendLe32(out, 2835);  // 72 dpi, horizontal
+    AppendLe32(out, 2835);  // vertical
+    AppendLe32(out, 0);     // no palette
+    AppendLe32(out, 0);
     for (int y = 0; y < height; ++y) {
         const uint8_t* row = rgb.data() + size_t(y) * width * 3;
         for (int x = 0; x < width; ++x) {

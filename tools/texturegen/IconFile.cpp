@@ -1,6 +1,8 @@
 // The .ico encoder: a directory of 16-byte entries, then the pictures.
 #include "IconFile.h"
 
+#include "gl/LittleEndian.h"
+
 #include "StbWrite.h"
 
 #include <algorithm>
@@ -11,30 +13,20 @@ namespace {
 
 constexpr size_t kDirectoryBytes = 6, kEntryBytes = 16, kInfoHeaderBytes = 40;
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, v & 0xFFFFu);
-    Put16(out, v >> 16);
-}
-
 uint8_t Byte(float v) { return uint8_t(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); }
 
 std::vector<uint8_t> EncodeDib(const Canvas& c) {
     const uint32_t w = uint32_t(c.width), h = uint32_t(c.height);
     const uint32_t maskRow = (w + 31) / 32 * 4;
     std::vector<uint8_t> out;
-    Put32(out, kInfoHeaderBytes);
-    Put32(out, w);
-    Put32(out, 2 * h);  // colour picture and mask stacked
-    Put16(out, 1);      // planes
-    Put16(out, 32);     // bits per pixel
-    Put32(out, 0);      // no compression
-    Put32(out, w * h * 4 + maskRow * h);
-    for (int k = 0; k < 4; ++k) Put32(out, 0);  // resolution, palette
+    AppendLe32(out, kInfoHeaderBytes);
+    AppendLe32(out, w);
+    AppendLe32(out, 2 * h);  // colour picture and mask stacked
+    AppendLe16(out, 1);      // planes
+    AppendLe16(out, 32);     // bits per pixel
+    AppendLe32(out, 0);      // no compression
+    AppendLe32(out, w * h * 4 + maskRow * h);
+    for (int k = 0; k < 4; ++k) AppendLe32(out, 0);  // resolution, palette
     for (uint32_t y = 0; y < h; ++y)
         for (uint32_t x = 0; x < w; ++x) {
             const Rgb& p = c.At(int(x), int(y));
@@ -55,19 +47,19 @@ std::vector<uint8_t> EncodeIco(const std::vector<Canvas>& pictures) {
     std::vector<std::vector<uint8_t>> images;
     for (const Canvas& c : pictures) images.push_back(c.width >= 256 ? EncodePngRgba(c) : EncodeDib(c));
     std::vector<uint8_t> out;
-    Put16(out, 0);  // reserved
-    Put16(out, 1);  // icon (not cursor)
-    Put16(out, uint32_t(pictures.size()));
+    AppendLe16(out, 0);  // reserved
+    AppendLe16(out, 1);  // icon (not cursor)
+    AppendLe16(out, uint32_t(pictures.size()));
     uint32_t offset = uint32_t(kDirectoryBytes + kEntryBytes * pictures.size());
     for (size_t i = 0; i < pictures.size(); ++i) {
         out.push_back(uint8_t(pictures[i].width & 0xFF));  // 256 is written as 0
         out.push_back(uint8_t(pictures[i].height & 0xFF));
         out.push_back(0);  // no palette
         out.push_back(0);
-        Put16(out, 1);
-        Put16(out, 32);
-        Put32(out, uint32_t(images[i].size()));
-        Put32(out, offset);
+        AppendLe16(out, 1);
+        AppendLe16(out, 32);
+        AppendLe32(out, uint32_t(images[i].size()));
+        AppendLe32(out, offset);
         offset += uint32_t(images[i].size());
     }
     for (const std::vector<uint8_t>& image : images) out.insert(out.end(), image.begin(), image.end());

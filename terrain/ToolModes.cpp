@@ -1,0 +1,39 @@
+// The rows of the editor's tools and grounds. The menu's order of the tools
+// (raise, lower, plateau, smooth in its third row) is the menu's own.
+#include "terrain/ToolModes.h"
+
+#include <iterator>
+
+#include "terrain/TerrainTools.h"
+
+const ToolMode kToolModes[] = {
+    {kModePaint, nullptr, nullptr, FootprintShape::Paint, false, false, 0, ApplyPaint},
+    {kModeRaise, "Anheben", "menue_tool_raise", FootprintShape::Raise, true, false, 0,
+     ApplyRaiseLower},
+    {kModeLower, "Absenken", "menue_tool_lower", FootprintShape::Lower, true, false, 0,
+     ApplyRaiseLower},
+    {kModePlateau, "Plateau", "menue_tool_plateau", FootprintShape::Plateau, true, true, 0,
+     ApplyPlateau},
+    {kModeSmooth, "Glätten", "menue_tool_smooth", FootprintShape::Smooth, true, false, 0,
+     ApplySmooth},
+};
+const int kToolModeCount = int(std::size(kToolModes));
+static_assert(std::size(kToolModes) <= kMaxToolModes, "room for every tool's key");
+
+const GroundKind kGrounds[kGroundCount] = {
+    {'e', "Erde", "Erde malen", "groups_erde"},
+    {'w', "Wiese", "Wiese malen", "groups_wiese"},
+    {'s', "Schnee", "Schnee malen", "groups_schnee"},
+};
+
+const ToolMode* FindToolMode(int32_t mode) {
+    for (const ToolMode& row : kToolModes)
+        if (row.mode == mode) return &row;
+    return nullptr;
+}
+
+const GroundKind* FindGround(char letter) {
+    for (const GroundKind& row : kGrounds)
+        if (row.letter == letter) return &row;
+    return nullptr;
+}
