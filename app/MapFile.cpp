@@ -31,6 +31,7 @@
 #include <new>
 
 #include "app/Editor.h"
+#include "app/KeptMaps.h"
 #include "gl/LittleEndian.h"
 #include "gl/OpenGLFullscreen.h"
 #include "platform/Platform.h"
@@ -202,7 +203,7 @@ MapStep MapSave() {
     if (gWindow != nullptr && gTerrain != nullptr) {
         char* path = gWindow->SaveFileDialog("Karte speichern", kExtension, kFilter);
         if (path != nullptr) {
-            if (WriteMapFile(path, *gTerrain)) {
+            if (SaveKeepingReplaced(plat::StateFolder(), path, *gTerrain)) {
                 step.done = true;
                 step.path = path;
                 sMapFile.currentPath = path;
@@ -217,23 +218,29 @@ MapStep MapSave() {
     return step;
 }
 
+MapStep MapLoadPath(const char* path) {
+    MapStep step;
+    const MapReadResult read = ReadMap(path, *gTerrain);
+    if (read.outcome == MapRead::Loaded) {
+        // The steps of the old map do not apply to the new one.
+        gEditHistory.Clear();
+        gEditHistory.MarkSaved();
+        step.done = true;
+        step.path = path;
+        sMapFile.currentPath = path;
+        TellMissingRecords(read);
+    }
+    if (read.outcome == MapRead::Refused)
+        plat::MessageBox(nullptr, kLoadRefused, "Fehler", plat::MB_ICONEXCLAMATION);
+    return step;
+}
+
 MapStep MapLoad() {
     MapStep step;
     if (gWindow != nullptr && gTerrain != nullptr) {
         char* path = gWindow->OpenFileDialog("Karte laden", kExtension, kFilter);
         if (path != nullptr) {
-            const MapReadResult read = ReadMap(path, *gTerrain);
-            if (read.outcome == MapRead::Loaded) {
-                // The steps of the old map do not apply to the new one.
-                gEditHistory.Clear();
-                gEditHistory.MarkSaved();
-                step.done = true;
-                step.path = path;
-                sMapFile.currentPath = path;
-                TellMissingRecords(read);
-            }
-            if (read.outcome == MapRead::Refused)
-                plat::MessageBox(nullptr, kLoadRefused, "Fehler", plat::MB_ICONEXCLAMATION);
+            step = MapLoadPath(path);
             plat::FreeString(path);
         }
     }

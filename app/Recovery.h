@@ -7,9 +7,13 @@
 //     base-N.map           a snapshot of the grid, or a hard link to the
 //                          map file the user loaded or saved
 //     recovered            after a quit with unsaved work: the path of the
-//                          recovered map, not yet told to the user
+//                          recovered map and of the map it came from, not
+//                          yet told to the user
 //   Wiederhergestellt YYYY-MM-DD HH-MM.map
 //                          recovered maps, the newest kKeptRecoveredMaps kept
+//   damaged/YYYY-MM-DD HH-MM-SS session-XXXXXX/
+//                          sessions a start could not read, kept as they were
+//                          (EndedSessions.h)
 //
 // While the map is unsaved every finished step is appended to the journal
 // and synced at the end of the main-loop pass that finished it, before the
@@ -24,17 +28,21 @@
 // A quit with unsaved work writes the recovered map at once; a clean quit
 // leaves nothing. At the next start, every session whose lock can be taken
 // belongs to an editor that has ended: its journal becomes a recovered map
-// when its last state was unsaved work.
+// when its last state was unsaved work (EndedSessions.h).
 //
 // Ownership: one RecoveryKeeper per editor run, owned by RunEditor; it
 // holds its session's lock until it is destroyed. Failures to write never
-// stop the editing: they are told once per session in a message box.
+// stop the editing: they are told once per session in a message box; a
+// quit whose recovered map cannot be written reports it (Finish) so that
+// the user can still save.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "app/EndedSessions.h"
+#include "app/KeptMaps.h"
 #include "platform/PlatformStore.h"
 
 class TerrainModel;
@@ -43,7 +51,7 @@ struct JournalHeader;
 
 class RecoveryKeeper {
 public:
-    static constexpr size_t kKeptRecoveredMaps = 10;
+    static constexpr size_t kKeptRecoveredMaps = kKeptMaps;
     static constexpr uint64_t kJournalCompactBytes = uint64_t(64) << 20;
 
     // folder: the state folder with its separator; empty keeps nothing.
@@ -54,9 +62,10 @@ public:
     RecoveryKeeper(const RecoveryKeeper&) = delete;
     RecoveryKeeper& operator=(const RecoveryKeeper&) = delete;
 
-    // Turns the data of every editor that has ended into recovered maps and
-    // returns their paths, the ones already written at a quit included.
-    std::vector<std::string> RecoverEnded();
+    // Turns the data of every editor that has ended into recovered maps or
+    // moves it aside, and reports the maps (the ones already written at a
+    // quit included), the folders moved and what could not be done.
+    RecoveryReport RecoverEnded();
 
     // The history's change sink (user: the keeper): collects the change for
     // the next Flush.
@@ -67,13 +76,16 @@ public:
     // is now unsaved work; at the end of a pass.
     void Flush(const TerrainModel& terrain, bool unsaved);
     // The editor ends: with unsaved work the grid becomes a recovered map,
-    // otherwise the session's data is removed.
-    void Finish(const TerrainModel& terrain, bool unsaved);
+    // otherwise the session's data is removed. False when unsaved work
+    // could not be written (FailureReason tells why).
+    bool Finish(const TerrainModel& terrain, bool unsaved);
 
     // The recovered map's path after Finish wrote one, else empty.
     const std::string& RecoveredPath() const { return recovered_; }
-    // True once a write failed in this session.
+    // True once a write failed in this session, and the system's reason
+    // of the last failure.
     bool HasFailed() const { return failed_; }
+    const std::string& FailureReason() const { return reason_; }
 
 private:
     // Opens this editor's own session folder and lock, once. False when it
@@ -82,9 +94,7 @@ private:
     bool WriteSnapshotBase(const TerrainModel& terrain, bool unsaved);
     bool StartJournal(const JournalHeader& header);
     void RemoveOldBases(const std::string& keep);
-    void Failed();
-    std::string NewRecoveredPath(int64_t secondsSince1970) const;
-    void PruneRecoveredMaps() const;
+    void Failed(int code, bool tell = true);
     void RemoveSession();
 
     std::string folder_;   // state folder, empty: keep nothing
@@ -98,5 +108,7 @@ private:
     std::vector<uint8_t> pending_;  // changes collected since the last Flush
     bool gridChanged_ = false;      // a change arrived that the journal lacks
     bool failed_ = false;
+    std::string reason_;
+    std::string mapPath_;  // the map last saved or loaded, empty for a new map
     std::string recovered_;
 };

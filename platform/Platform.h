@@ -206,6 +206,11 @@ uint32_t GetTickCount();
 
 // Modal message box; flags MB_OK | MB_ICON*. Returns 1 (OK).
 int MessageBox(WindowHandle owner, const char* text, const char* title, unsigned flags);
+// Modal message box with two buttons of the given labels, the first one
+// focused (Return presses it); flags MB_ICON*. True when the first was
+// pressed; the second, Escape or closing the box give false.
+bool AskBox(WindowHandle owner, const char* text, const char* title, unsigned flags,
+            const char* first, const char* second);
 
 // ---- Start form ------------------------------------------------------------------
 // A small fixed dialog: a radio group and one button. Geometry in pixels.

@@ -116,7 +116,7 @@ TEST_F(RecoveryTest, JournalRebuildsTheGridAfterEveryStepOfRandomSessions) {
             // Every other run writes the grid whole whenever the journal
             // outgrows twice the grid.
             RecoveryKeeper keeper(state, run % 2 ? 0 : RecoveryKeeper::kJournalCompactBytes);
-            EXPECT_TRUE(keeper.RecoverEnded().empty());
+            EXPECT_TRUE(keeper.RecoverEnded().maps.empty());
             s.history.SetChangeSink(&RecoveryKeeper::Collect, &keeper);
             for (int step = 0; step < 60; ++step) {
                 const int what = s.Pick(20);
@@ -159,7 +159,7 @@ TEST_F(RecoveryTest, JournalRebuildsTheGridAfterEveryStepOfRandomSessions) {
                 if (step == 30) {
                     // A second editor starting now leaves this one's data be.
                     RecoveryKeeper other(state);
-                    EXPECT_TRUE(other.RecoverEnded().empty());
+                    EXPECT_TRUE(other.RecoverEnded().maps.empty());
                     ASSERT_TRUE(Sessions(state).empty() || Rebuilt(state) == now);
                 }
             }
@@ -179,12 +179,12 @@ TEST_F(RecoveryTest, JournalRebuildsTheGridAfterEveryStepOfRandomSessions) {
         // The next start: exactly the map of the end, or nothing at all.
         const bool lost = s.history.Unsaved();
         RecoveryKeeper next(state);
-        const std::vector<std::string> recovered = next.RecoverEnded();
+        const std::vector<RecoveredMap> recovered = next.RecoverEnded().maps;
         ASSERT_EQ(recovered.size(), lost ? 1u : 0u) << "run " << run;
         EXPECT_TRUE(Sessions(state).empty());
         if (lost) {
             TerrainModel back(nullptr, 0, 0);
-            ASSERT_TRUE(ReadMapFile(recovered[0].c_str(), back));
+            ASSERT_TRUE(ReadMapFile(recovered[0].path.c_str(), back));
             EXPECT_TRUE(Grid(back) == last) << "run " << run;
         }
     }
