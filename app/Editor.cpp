@@ -146,9 +146,10 @@ void RunEditor(int width, int height) {
 
     // A stroke still held when the editor ends is finished work too.
     gEditHistory.EndStroke(*gTerrain);
+    // Saved at the question, the map leaves no recovery data behind.
     if (!recovery.Finish(*gTerrain, gEditHistory.Unsaved()) &&
-        AskToSaveUnkept(recovery.FailureReason()))
-        MapSave();
+        AskToSaveUnkept(recovery.FailureReason()) && MapSave().done)
+        recovery.Finish(*gTerrain, false);
     StopEditorOverlay(overlay);
     ReleaseEditorObjects(true);
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -43,9 +44,10 @@ std::string ReadNote(const std::string& path, std::string* origin) {
 // grid; its time last written in seconds.
 bool LoadWholeSnapshot(const std::string& session, TerrainModel& grid, int64_t* when) {
     std::vector<std::pair<unsigned long, std::string>> snapshots;
+    const size_t prefix = std::strlen(session::kBasePrefix);
     for (const std::string& name : plat::ListFolder(session))
-        if (name.compare(0, std::strlen(session::kBasePrefix), session::kBasePrefix) == 0)
-            snapshots.emplace_back(std::strtoul(name.c_str() + 5, nullptr, 10), name);
+        if (name.compare(0, prefix, session::kBasePrefix) == 0)
+            snapshots.emplace_back(std::strtoul(name.c_str() + prefix, nullptr, 10), name);
     std::sort(snapshots.rbegin(), snapshots.rend());
     for (const auto& snapshot : snapshots) {
         const std::string path = session + snapshot.second;
@@ -72,8 +74,9 @@ std::string MoveToDamaged(const std::string& stateFolder, const std::string& nam
                           std::string* reason) {
     const char separator = stateFolder.back();
     const std::string damaged = stateFolder + session::kDamagedFolder + separator;
-    std::string target = damaged + Stamp("%Y-%m-%d %H-%M-%S ") + name;
-    for (int n = 2; Exists(target); ++n) target = damaged + Stamp("%Y-%m-%d %H-%M-%S ") + name + " (" + std::to_string(n) + ")";
+    const std::string stem = damaged + Stamp("%Y-%m-%d %H-%M-%S ") + name;
+    std::string target = stem;
+    for (int n = 2; Exists(target); ++n) target = stem + " (" + std::to_string(n) + ")";
     std::error_code error;
     if (!plat::MakeFolders(damaged)) {
         *reason = SystemReason(errno);
@@ -134,7 +137,8 @@ void RecoverSession(const std::string& stateFolder, const std::string& name,
         session::RemoveFolder(folder, lock);
         return;
     }
-    const bool fromBase = !read.rebuilt && !read.headerRead && LoadWholeSnapshot(folder, grid, &when);
+    const bool fromBase =
+        !read.rebuilt && !read.headerRead && LoadWholeSnapshot(folder, grid, &when);
     if (read.rebuilt || fromBase) {
         map = {NewRecoveredPath(stateFolder, when), fromBase ? std::string() : read.mapPath,
                fromBase};

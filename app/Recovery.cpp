@@ -101,7 +101,7 @@ bool RecoveryKeeper::StartJournal(const JournalHeader& header) {
 
 void RecoveryKeeper::RemoveOldBases(const std::string& keep) {
     for (const std::string& name : plat::ListFolder(session_))
-        if (name.compare(0, 5, session::kBasePrefix) == 0 && name != keep) plat::RemoveFile(session_ + name);
+        if (name.rfind(session::kBasePrefix, 0) == 0 && name != keep) plat::RemoveFile(session_ + name);
 }
 
 bool RecoveryKeeper::WriteSnapshotBase(const TerrainModel& terrain, bool unsaved) {
