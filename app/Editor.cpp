@@ -19,8 +19,8 @@
 #include <ctime>
 #include <string>
 
-#include "app/MapFile.h"
 #include "app/EditorOverlay.h"
+#include "app/MapFile.h"
 #include "app/Recovery.h"
 #include "app/RecoveryBox.h"
 #include "app/TextureCatalogue.h"

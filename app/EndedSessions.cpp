@@ -64,7 +64,8 @@ bool LoadWholeSnapshot(const std::string& session, TerrainModel& grid, int64_t* 
 std::string Stamp(const char* format) {
     const std::time_t now = std::time(nullptr);
     char stamp[32] = "";
-    if (const std::tm* local = std::localtime(&now)) std::strftime(stamp, sizeof stamp, format, local);
+    if (const std::tm* local = std::localtime(&now))
+        std::strftime(stamp, sizeof stamp, format, local);
     return stamp;
 }
 
@@ -109,8 +110,8 @@ std::string NewRecoveredPath(const std::string& stateFolder, int64_t when) {
 }
 
 // Applies the rules to one ended session whose lock is held.
-void RecoverSession(const std::string& stateFolder, const std::string& name,
-                    plat::FileLock lock, RecoveryReport* report) {
+void RecoverSession(const std::string& stateFolder, const std::string& name, plat::FileLock lock,
+                    RecoveryReport* report) {
     const std::string folder = stateFolder + name + stateFolder.back();
     std::string origin;
     const std::string noted = ReadNote(folder + session::kNoteName, &origin);
@@ -188,8 +189,7 @@ void RemoveFolder(const std::string& folder, plat::FileLock lock) {
 
 }  // namespace session
 
-RecoveryReport RecoverEndedSessions(const std::string& stateFolder,
-                                    const std::string& ownSession) {
+RecoveryReport RecoverEndedSessions(const std::string& stateFolder, const std::string& ownSession) {
     RecoveryReport report;
     if (stateFolder.empty()) return report;
     for (const std::string& name : plat::ListFolder(stateFolder)) {

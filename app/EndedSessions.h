@@ -50,13 +50,12 @@ struct RecoveredMap {
 struct RecoveryReport {
     std::vector<RecoveredMap> maps;    // newest first
     std::vector<std::string> damaged;  // session folders moved into damaged/
-    std::string failure;  // the system's reason a session stayed, else empty
+    std::string failure;               // the system's reason a session stayed, else empty
 };
 
 // Applies the rules above to every session folder of stateFolder (with its
 // separator) but ownSession.
-RecoveryReport RecoverEndedSessions(const std::string& stateFolder,
-                                    const std::string& ownSession);
+RecoveryReport RecoverEndedSessions(const std::string& stateFolder, const std::string& ownSession);
 
 // The system's text for an errno value.
 std::string SystemReason(int code);

@@ -26,7 +26,8 @@ bool Taken(const std::string& path) {
 }
 
 bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // Copies the open source into the new file, a chunk at a time.
@@ -50,8 +51,8 @@ std::string KeepReplaced(const std::string& stateFolder, const std::string& path
         !plat::MakeFolders(stateFolder))
         return std::string();
     std::string stem = real.stem().u8string();
-    const std::string kept = NewDatedMapPath(stateFolder, kReplacedPrefix, " " + stem,
-                                             int64_t(std::time(nullptr)));
+    const std::string kept =
+        NewDatedMapPath(stateFolder, kReplacedPrefix, " " + stem, int64_t(std::time(nullptr)));
     if (plat::LinkFile(real.u8string(), kept)) return kept;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(
         plat::OpenRegularFile(real.u8string().c_str(), "rb", nullptr), &std::fclose);
@@ -87,8 +88,8 @@ void PruneDatedMaps(const std::string& folder, const std::string& prefix,
         plat::FileIdentity identity;
         if (name.compare(0, prefix.size(), prefix) == 0 && EndsWith(name, kMapSuffix) &&
             plat::GetFileIdentity(folder + name, &identity))
-            maps.push_back({name.substr(prefix.size(), kStampLength), identity.modified,
-                            folder + name});
+            maps.push_back(
+                {name.substr(prefix.size(), kStampLength), identity.modified, folder + name});
     }
     std::sort(maps.begin(), maps.end(), [](const Kept& a, const Kept& b) {
         return a.stamp != b.stamp ? a.stamp > b.stamp : a.modified > b.modified;

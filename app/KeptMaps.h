@@ -33,5 +33,4 @@ void PruneDatedMaps(const std::string& folder, const std::string& prefix,
 // first kept in stateFolder (a hard link where the file system allows, else
 // a copy). A keep that fails does not stop the save; a save that fails
 // takes its keep back. Null stateFolder: nothing is kept.
-bool SaveKeepingReplaced(const char* stateFolder, const char* path,
-                         const TerrainModel& terrain);
+bool SaveKeepingReplaced(const char* stateFolder, const char* path, const TerrainModel& terrain);

@@ -21,7 +21,8 @@
 namespace {
 
 const char* const kMapSuffix = ".map";
-const char* const kWriteFailed = "Die Wiederherstellungsdaten k\xC3\xB6nnen nicht geschrieben werden.";
+const char* const kWriteFailed =
+    "Die Wiederherstellungsdaten k\xC3\xB6nnen nicht geschrieben werden.";
 
 bool WriteBytes(std::FILE* file, const void* user) {
     const std::vector<uint8_t>& bytes = *static_cast<const std::vector<uint8_t>*>(user);
@@ -101,7 +102,8 @@ bool RecoveryKeeper::StartJournal(const JournalHeader& header) {
 
 void RecoveryKeeper::RemoveOldBases(const std::string& keep) {
     for (const std::string& name : plat::ListFolder(session_))
-        if (name.rfind(session::kBasePrefix, 0) == 0 && name != keep) plat::RemoveFile(session_ + name);
+        if (name.rfind(session::kBasePrefix, 0) == 0 && name != keep)
+            plat::RemoveFile(session_ + name);
 }
 
 bool RecoveryKeeper::WriteSnapshotBase(const TerrainModel& terrain, bool unsaved) {
@@ -183,8 +185,8 @@ bool RecoveryKeeper::Finish(const TerrainModel& terrain, bool unsaved) {
     }
     if (folder_.empty()) return true;
     if (!Begin()) return false;
-    const std::string path = NewDatedMapPath(folder_, session::kRecoveredPrefix, "",
-                                             int64_t(std::time(nullptr)));
+    const std::string path =
+        NewDatedMapPath(folder_, session::kRecoveredPrefix, "", int64_t(std::time(nullptr)));
     if (!WriteMapFile(path.c_str(), terrain, true) ||
         !WriteFile(session_ + session::kNoteName, session::EncodeNote(path, mapPath_))) {
         const int code = errno;

@@ -21,8 +21,9 @@
 // a load makes the file the new base (linked into the session folder where
 // the file system allows, else named by its path and checked by its
 // identity); a base in the session folder is checked by its content, so
-// the state folder may be copied or moved while no editor runs. Where no journal stands (at the first change of the start map,
-// or after a write failed) the grid is written whole as the base instead;
+// the state folder may be copied or moved while no editor runs. Where no
+// journal stands (at the first change of the start map, or after a write
+// failed) the grid is written whole as the base instead;
 // so it is too when the journal has grown past kJournalCompactBytes and
 // past twice the grid's own size, which bounds what a long session keeps
 // and what the next start must replay.

@@ -16,7 +16,8 @@ const char* const kStrokesMissing = " (ohne die Striche der besch\xC3\xA4" "digt
 const char* const kNewMap = " (neue Karte)";
 const char* const kNotRecovered =
     "Die ungespeicherte Karte einer fr\xC3\xBC" "heren Sitzung konnte nicht gesichert werden: ";
-const char* const kKeptForNextStart = ". Ihre Daten bleiben f\xC3\xBCr den n\xC3\xA4" "chsten Start aufbewahrt.";
+const char* const kKeptForNextStart =
+    ". Ihre Daten bleiben f\xC3\xBCr den n\xC3\xA4" "chsten Start aufbewahrt.";
 const char* const kUnkept = "Die ungespeicherte Karte konnte nicht gesichert werden: ";
 const char* const kSaveNow = ". Jetzt speichern?";
 

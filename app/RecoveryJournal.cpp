@@ -131,9 +131,8 @@ bool LoadBase(const JournalHeader& header, const std::string& sessionFolder,
     const std::string snapshot = sessionFolder + header.snapshotName;
     if (!header.snapshotName.empty() &&
         header.snapshotSize <= MapFileBytes(header.width, header.height) &&
-        FileChecksum(snapshot, header.snapshotSize, &size, &sum) &&
-        size == header.snapshotSize && sum == header.snapshotSum &&
-        ReadBase(snapshot, header, terrain))
+        FileChecksum(snapshot, header.snapshotSize, &size, &sum) && size == header.snapshotSize &&
+        sum == header.snapshotSum && ReadBase(snapshot, header, terrain))
         return true;
     plat::FileIdentity identity;
     return header.originalIsBase && !header.originalPath.empty() &&

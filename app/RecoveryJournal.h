@@ -52,7 +52,7 @@ struct JournalHeader {
     uint64_t snapshotSize = 0, snapshotSum = 0;
     std::string originalPath;  // the map last saved or loaded, or empty
     bool originalIsBase = false;
-    plat::FileIdentity base;   // the identity of originalPath
+    plat::FileIdentity base;  // the identity of originalPath
 };
 
 // What reading a journal found: whether its header was whole, whether the

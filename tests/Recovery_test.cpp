@@ -229,37 +229,51 @@ std::vector<std::string> FilesBelow(const std::string& folder) {
 }
 
 TEST_F(RecoveryTest, HostileEndsAreRecoveredOrKeptAsideAndAlwaysNamed) {
-    const std::string damaged = "Die Wiederherstellungsdaten einer Sitzung sind besch\xC3\xA4" "digt und wurden aufbewahrt:\n";
+    const std::string damaged =
+        "Die Wiederherstellungsdaten einer Sitzung sind besch\xC3\xA4"
+        "digt und wurden aufbewahrt:\n";
     struct Case {
         const char* name;
         int sessions;
-        bool fromFile;                                // the base is a saved map
+        bool fromFile;                                 // the base is a saved map
         std::function<void(const std::string&)> harm;  // on the session folder
         size_t maps, moved;
         const char* box;  // the start of the box's text
     };
     const auto cut = [](off_t size) {
-        return [size](const std::string& s) { ASSERT_EQ(truncate((s + "journal").c_str(), size), 0); };
+        return
+            [size](const std::string& s) { ASSERT_EQ(truncate((s + "journal").c_str(), size), 0); };
     };
     const Case cases[] = {
         {"cp -a away and back", 1, true,
          [this](const std::string& s) {
-             ASSERT_TRUE(testimg::Run("cp -a '" + s + "' '" + dir.File("away") + "' && rm -rf '" + s +
-                                      "' && cp -a '" + dir.File("away") + "' '" + s + "'"));
-         }, 1, 0, "Die ungespeicherte Karte der letzten Sitzung wurde gesichert:\n"},
+             ASSERT_TRUE(testimg::Run("cp -a '" + s + "' '" + dir.File("away") + "' && rm -rf '" +
+                                      s + "' && cp -a '" + dir.File("away") + "' '" + s + "'"));
+         },
+         1, 0, "Die ungespeicherte Karte der letzten Sitzung wurde gesichert:\n"},
         {"empty journal", 1, false, cut(0), 1, 1, "Die ungespeicherte Karte"},
         {"journal cut in its header", 1, false, cut(30), 1, 1, "Die ungespeicherte Karte"},
         {"bad header checksum", 1, false,
-         [](const std::string& s) { ASSERT_TRUE(testimg::Run("printf 'X' | dd of='" + s + "journal' bs=1 seek=9 conv=notrunc 2>/dev/null")); },
+         [](const std::string& s) {
+             ASSERT_TRUE(testimg::Run("printf 'X' | dd of='" + s +
+                                      "journal' bs=1 seek=9 conv=notrunc 2>/dev/null"));
+         },
          1, 1, "Die ungespeicherte Karte"},
-        {"journal missing", 1, false, [](const std::string& s) { plat::RemoveFile(s + "journal"); }, 1, 1, "Die ungespeicherte Karte"},
+        {"journal missing", 1, false, [](const std::string& s) { plat::RemoveFile(s + "journal"); },
+         1, 1, "Die ungespeicherte Karte"},
         {"journal a FIFO", 1, false,
-         [](const std::string& s) { plat::RemoveFile(s + "journal"); ASSERT_TRUE(testimg::Run("mkfifo '" + s + "journal'")); },
+         [](const std::string& s) {
+             plat::RemoveFile(s + "journal");
+             ASSERT_TRUE(testimg::Run("mkfifo '" + s + "journal'"));
+         },
          1, 1, "Die ungespeicherte Karte"},
         {"saved base changed", 1, true,
-         [](const std::string& s) { ASSERT_TRUE(testimg::Run("for f in '" + s + "'base-*; do printf X >>\"$f\"; done")); },
+         [](const std::string& s) {
+             ASSERT_TRUE(testimg::Run("for f in '" + s + "'base-*; do printf X >>\"$f\"; done"));
+         },
          0, 1, damaged.c_str()},
-        {"twelve sessions", 12, false, nullptr, 12, 0, "Die ungespeicherten Karten der letzten Sitzungen wurden gesichert:\n"},
+        {"twelve sessions", 12, false, nullptr, 12, 0,
+         "Die ungespeicherten Karten der letzten Sitzungen wurden gesichert:\n"},
         {"NaN in a change", 1, false,
          [](const std::string& s) {
              TerrainVertex bad{};
@@ -270,7 +284,8 @@ TEST_F(RecoveryTest, HostileEndsAreRecoveredOrKeptAsideAndAlwaysNamed) {
              plat::AppendFile journal = plat::OpenAppend(s + "journal");
              ASSERT_TRUE(plat::Append(journal, change.data(), change.size(), true));
              plat::CloseAppend(journal);
-         }, 1, 0, "Die ungespeicherte Karte"},
+         },
+         1, 0, "Die ungespeicherte Karte"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -302,7 +317,8 @@ TEST_F(RecoveryTest, HostileEndsAreRecoveredOrKeptAsideAndAlwaysNamed) {
         ASSERT_FALSE(headless::MessageBoxes().empty());
         const std::string& box = headless::MessageBoxes()[0].text;
         EXPECT_EQ(box.rfind(c.box, 0), 0u) << box;
-        for (const RecoveredMap& map : report.maps) EXPECT_NE(box.find(map.path), std::string::npos);
+        for (const RecoveredMap& map : report.maps)
+            EXPECT_NE(box.find(map.path), std::string::npos);
         for (const std::string& moved : report.damaged)
             EXPECT_NE(box.find(damaged + moved), std::string::npos) << box;
         // A file is still there, moved with its session, or its session
@@ -318,7 +334,8 @@ TEST_F(RecoveryTest, HostileEndsAreRecoveredOrKeptAsideAndAlwaysNamed) {
             TerrainModel back(nullptr, 0, 0);
             ASSERT_TRUE(ReadMapFile(report.maps[0].path.c_str(), back));
             EXPECT_TRUE(Grid(back) == last);
-            EXPECT_NE(box.find(c.fromFile ? " (aus hill.map)" : " (neue Karte)"), std::string::npos);
+            EXPECT_NE(box.find(c.fromFile ? " (aus hill.map)" : " (neue Karte)"),
+                      std::string::npos);
         }
         if (c.moved == 1 && c.maps == 1) {
             EXPECT_TRUE(report.maps[0].strokesMissing);

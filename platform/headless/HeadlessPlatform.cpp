@@ -352,7 +352,8 @@ intptr_t DefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, 
 uint32_t GetTickCount() { return S().ticks; }
 
 int MessageBox(WindowHandle owner, const char* text, const char* title, unsigned flags) {
-    S().boxes.push_back(headless::RecordedBox{text ? text : "", title ? title : "", flags, owner, "", ""});
+    S().boxes.push_back(
+        headless::RecordedBox{text ? text : "", title ? title : "", flags, owner, "", ""});
     return 1;
 }
 

@@ -47,8 +47,8 @@ gboolean FocusWhenMapped(GtkWidget* widget, GdkEvent*, gpointer) {
 // the first button, 1 for the second, negative for Escape or the close box.
 int RunBox(const char* text, const char* title, unsigned flags, const char* first,
            const char* second) {
-    GtkWidget* box = gtk_dialog_new_with_buttons(title, nullptr, GTK_DIALOG_MODAL, first, 0,
-                                                 second, 1, nullptr);
+    GtkWidget* box =
+        gtk_dialog_new_with_buttons(title, nullptr, GTK_DIALOG_MODAL, first, 0, second, 1, nullptr);
     gtk_dialog_set_default_response(GTK_DIALOG(box), 0);
     gtk_window_set_resizable(GTK_WINDOW(box), FALSE);
     GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 12);
