@@ -71,6 +71,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     timeout 300 wineboot -i >"$E2E_OUT/wineboot.log" 2>&1 || fail "wineboot failed (see wineboot.log)"
     timeout 60 wineserver -w
 fi
+# Each run starts with an empty state folder of its own.
+rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/terrain-editor
 
 shot="$E2E_OUT/current.png"
 capture() {
@@ -255,8 +257,10 @@ wait_until 60 'capture; [ "$(changed_in "$E2E_OUT/before_last.png" "$shot" $HILL
     fail "the last stroke changes nothing"
 xdotool mouseup 1
 park_pointer
+# The picture once the parked pointer shows: two captures in a row agree.
 capture
-cp "$shot" "$E2E_OUT/before_escape.png"
+wait_until 20 'cp "$shot" "$E2E_OUT/before_escape.png"; capture; [ "$(changed_in "$E2E_OUT/before_escape.png" "$shot" $HILL)" -lt 50 ]' ||
+    fail "the picture does not settle before Escape"
 xdotool key Escape
 code=$(wait_for_exit "$E2E_EDITOR_PID" 10) || fail "the program did not end within 10 s of Escape"
 [ "$code" = 0 ] || fail "the program ended with exit code $code"
