@@ -32,7 +32,9 @@
 // short by a crash, one whose checksum fails, or a change that would put a
 // height that is not a finite number into the grid, ends the journal:
 // everything before it stands.
-// Checksums are 64-bit FNV-1a.
+// Checksums are 64-bit FNV-1a; a snapshot's is taken over eight FNV-1a
+// sums, sum k of the bytes at offsets k, k + 8, k + 16 ..., as their 64
+// little-endian bytes.
 #pragma once
 
 #include <cstddef>

@@ -287,7 +287,7 @@ press_key "$win" Escape
 code=$(wait_for_exit "$E2E_EDITOR_PID" 10) || fail "the program did not end after the box"
 [ "$code" = 0 ] || fail "the program ended with exit code $code after the box"
 ! ls "$state" | grep -q '^session-' || fail "session data left after the box"
-e2e_log "the next start told of the recovered map"
+e2e_log "the next start told of the recovered map, and its Öffnen loaded it"
 
 # 10. A display that cannot take 1280 x 1024: the box "Fehler", Return, exit 0.
 # Wine's processes belong to the display they started on, so they end with it.
