@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "app/KeptMaps.h"
 #include "app/MapFile.h"
 #include "app/Recovery.h"
 #include "app/RecoveryBox.h"
@@ -374,6 +375,28 @@ TEST_F(RecoveryTest, AStartThatCannotRecoverSaysSoEveryStartUntilItCan) {
     const std::string open = TellRecovery(RecoveryKeeper(state).RecoverEnded());
     TerrainModel back(nullptr, 0, 0);
     EXPECT_TRUE(ReadMapFile(open.c_str(), back) && Grid(back) == Grid(s.terrain));
+}
+
+// Twelve saves over one map keep the ten maps they replaced last, the
+// newest holding the bytes of the save before; a save that is refused
+// keeps nothing.
+TEST_F(RecoveryTest, ASaveKeepsTheTenMapsItReplacedLast) {
+    const std::string map = dir.File("hill.map");
+    std::vector<std::vector<uint8_t>> saved;
+    for (int n = 0; n < 12; ++n) {
+        TerrainModel grid(nullptr, 2 + n, 3);
+        ASSERT_TRUE(SaveKeepingReplaced(state.c_str(), map.c_str(), grid));
+        saved.push_back(testimg::ReadAll(map));
+    }
+    std::vector<std::vector<uint8_t>> kept;
+    for (const std::string& name : plat::ListFolder(state))
+        kept.push_back(testimg::ReadAll(state + name));
+    ASSERT_EQ(kept.size(), 10u);
+    for (int n = 1; n <= 10; ++n)  // the first save replaced nothing
+        EXPECT_NE(std::find(kept.begin(), kept.end(), saved[size_t(n)]), kept.end()) << n;
+    ASSERT_TRUE(testimg::Run("chmod a-w '" + map + "'"));  // refused: read-only
+    EXPECT_FALSE(SaveKeepingReplaced(state.c_str(), map.c_str(), TerrainModel(nullptr, 1, 1)));
+    EXPECT_EQ(plat::ListFolder(state).size(), 10u);
 }
 
 }  // namespace
