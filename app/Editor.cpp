@@ -11,19 +11,21 @@
 // (gl/DialogFolder.h).
 //
 // Recovery: after set-up, maps left unsaved by editors that have ended are
-// recovered and named in one message box; while the editor runs, every
-// finished step reaches the recovery journal at the end of its pass; at the
-// end, an unsaved map becomes a recovered map (Recovery.h).
+// recovered and named in one message box, whose "Öffnen" loads the newest
+// at once; while the editor runs, every finished step reaches the recovery
+// journal at the end of its pass; at the end, an unsaved map becomes a
+// recovered map (Recovery.h), and when that cannot be written the user is
+// asked whether to save it now (RecoveryBox.h).
 #include "app/Editor.h"
 
 #include <cstdlib>
 #include <ctime>
 #include <string>
-#include <vector>
 
-#include "app/MapFile.h"
 #include "app/EditorOverlay.h"
+#include "app/MapFile.h"
 #include "app/Recovery.h"
+#include "app/RecoveryBox.h"
 #include "app/TextureCatalogue.h"
 #include "gl/DialogFolder.h"
 #include "gl/GLState.h"
@@ -45,14 +47,6 @@ namespace {
 
 void ShowSetupError(const char* text) {
     plat::MessageBox(nullptr, text, "Fehler", plat::MB_OK | plat::MB_ICONEXCLAMATION);
-}
-
-// One box for all maps recovered from editors that have ended.
-void TellRecoveredMaps(const std::vector<std::string>& paths) {
-    if (paths.empty()) return;
-    std::string text = "Die ungespeicherte Karte der letzten Sitzung wurde gesichert:";
-    for (const std::string& path : paths) text += "\n" + path;
-    plat::MessageBox(nullptr, text.c_str(), "Wiederherstellung", plat::MB_ICONINFORMATION);
 }
 
 // Releases the objects of a run in teardown order; safe for a partial set-up.
@@ -106,13 +100,17 @@ void RunEditor(int width, int height) {
 
     const char* stateFolder = plat::StateFolder();
     RecoveryKeeper recovery(stateFolder != nullptr ? stateFolder : "");
-    TellRecoveredMaps(recovery.RecoverEnded());
+    const std::string openNow = TellRecovery(recovery.RecoverEnded());
     plat::SetOpenDialogPlace(stateFolder);
     StartNewMap();
     // The status display follows the frame and every change of the map;
     // the changes reach the recovery keeper through it.
     EditorOverlay overlay;
     StartEditorOverlay(overlay, &recovery);
+    if (!openNow.empty() && MapLoadPath(openNow.c_str()).done) {
+        recovery.Rebase(*gTerrain, openNow);
+        RedrawOverlayMap(overlay);
+    }
 
     LightingEnabled = false;
     gEditMode = kModeNone;
@@ -156,7 +154,10 @@ void RunEditor(int width, int height) {
 
     // A stroke still held when the editor ends is finished work too.
     gEditHistory.EndStroke(*gTerrain);
-    recovery.Finish(*gTerrain, gEditHistory.Unsaved());
+    // Saved at the question, the map leaves no recovery data behind.
+    if (!recovery.Finish(*gTerrain, gEditHistory.Unsaved()) &&
+        AskToSaveUnkept(recovery.FailureReason()) && MapSave().done)
+        recovery.Finish(*gTerrain, false);
     StopEditorOverlay(overlay);
     ReleaseEditorObjects(true);
 }

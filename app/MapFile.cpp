@@ -36,6 +36,7 @@
 #include <new>
 
 #include "app/Editor.h"
+#include "app/KeptMaps.h"
 #include "gl/LittleEndian.h"
 #include "gl/OpenGLFullscreen.h"
 #include "platform/Platform.h"
@@ -220,7 +221,7 @@ MapStep MapSave() {
     if (gWindow != nullptr && gTerrain != nullptr) {
         char* path = gWindow->SaveFileDialog("Karte speichern", kExtension, kFilter);
         if (path != nullptr) {
-            if (WriteMapFile(path, *gTerrain)) {
+            if (SaveKeepingReplaced(plat::StateFolder(), path, *gTerrain)) {
                 step.done = true;
                 step.path = path;
                 sMapFile.currentPath = path;
@@ -236,23 +237,28 @@ MapStep MapSave() {
     return step;
 }
 
+MapStep MapLoadPath(const char* path) {
+    MapStep step;
+    const MapReadResult read = ReadMap(path, *gTerrain);
+    if (read.outcome == MapRead::Loaded) {
+        // The steps of the old map do not apply to the new one.
+        gEditHistory.Clear();
+        gEditHistory.MarkSaved();
+        step.done = true;
+        step.path = path;
+        sMapFile.currentPath = path;
+        TellMissingRecords(read);
+    }
+    if (read.outcome == MapRead::Refused) TellFailure(kLoadRefused, path, read.reason);
+    return step;
+}
+
 MapStep MapLoad() {
     MapStep step;
     if (gWindow != nullptr && gTerrain != nullptr) {
         char* path = gWindow->OpenFileDialog("Karte laden", kExtension, kFilter);
         if (path != nullptr) {
-            const MapReadResult read = ReadMap(path, *gTerrain);
-            if (read.outcome == MapRead::Loaded) {
-                // The steps of the old map do not apply to the new one.
-                gEditHistory.Clear();
-                gEditHistory.MarkSaved();
-                step.done = true;
-                step.path = path;
-                sMapFile.currentPath = path;
-                TellMissingRecords(read);
-            }
-            if (read.outcome == MapRead::Refused)
-                TellFailure(kLoadRefused, path, read.reason);
+            step = MapLoadPath(path);
             plat::FreeString(path);
         }
     }

@@ -67,8 +67,12 @@ struct MapStep {
 // requests: dialog, file, then gEditMode = 0 whatever happened. A step that
 // is done marks the grid as saved in gEditHistory (a load also forgets the
 // steps) and makes its file the current map.
+// A save first keeps the map it replaces in the state folder (KeptMaps.h).
 MapStep MapSave();
 MapStep MapLoad();
+// The load step's file part, for a path chosen without the dialog (gTerrain
+// must exist).
+MapStep MapLoadPath(const char* path);
 
 // The file of the map on screen: the one last loaded or saved, empty for
 // the map the editor started with.

@@ -6,12 +6,10 @@
 // every moment the session folder holds a consistent base and journal.
 #include "app/Recovery.h"
 
-#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <memory>
-#include <utility>
 
 #include "app/MapFile.h"
 #include "app/RecoveryJournal.h"
@@ -22,29 +20,9 @@
 
 namespace {
 
-const char* const kSessionPrefix = "session-";
-const char* const kLockName = "lock";
-const char* const kJournalName = "journal";
-const char* const kNoteName = "recovered";
-const char* const kBasePrefix = "base-";
-const char* const kRecoveredPrefix = "Wiederhergestellt ";
 const char* const kMapSuffix = ".map";
-const char* const kWriteFailed = "Die Wiederherstellungsdaten k\xC3\xB6nnen nicht geschrieben werden.";
-// The note is one path; anything longer is no note of ours.
-const size_t kMaxNoteBytes = 1 << 16;
-
-bool StartsWith(const std::string& text, const std::string& start) {
-    return text.compare(0, start.size(), start) == 0;
-}
-
-bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-bool Exists(const std::string& path) {
-    plat::FileIdentity identity;
-    return plat::GetFileIdentity(path, &identity) || plat::IsFolder(path);
-}
+const char* const kWriteFailed =
+    "Die Wiederherstellungsdaten k\xC3\xB6nnen nicht geschrieben werden.";
 
 bool WriteBytes(std::FILE* file, const void* user) {
     const std::vector<uint8_t>& bytes = *static_cast<const std::vector<uint8_t>*>(user);
@@ -55,33 +33,12 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     return plat::ReplaceFileContent(path.c_str(), &WriteBytes, &bytes, true);
 }
 
-std::string ReadNote(const std::string& path) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
-        plat::OpenRegularFile(path.c_str(), "rb", nullptr), &std::fclose);
-    if (!file) return std::string();
-    std::string text(kMaxNoteBytes, '\0');
-    const size_t got = std::fread(&text[0], 1, text.size(), file.get());
-    text.resize(got < kMaxNoteBytes ? got : 0);
-    return text;
-}
-
 // The absolute form of a path, so that a journal still names the file when
 // the working folder has changed; the path as given where that fails.
 std::string Absolute(const std::string& path) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::u8path(path), error);
     return error ? path : absolute.u8string();
-}
-
-// Every entry of a session folder but its lock, then the lock, then the
-// folder. The lock goes last so no other editor takes the folder for ended
-// while it still holds data.
-void RemoveSessionFolder(const std::string& session, plat::FileLock lock) {
-    for (const std::string& name : plat::ListFolder(session))
-        if (name != kLockName) plat::RemoveFile(session + name);
-    plat::ReleaseLock(lock);
-    plat::RemoveFile(session + kLockName);
-    plat::RemoveFolder(session);
 }
 
 }  // namespace
@@ -94,21 +51,23 @@ RecoveryKeeper::~RecoveryKeeper() {
     plat::ReleaseLock(lock_);
 }
 
-void RecoveryKeeper::Failed() {
+void RecoveryKeeper::Failed(int code, bool tell) {
+    reason_ = SystemReason(code);
     if (failed_) return;
     failed_ = true;
-    plat::MessageBox(nullptr, kWriteFailed, "Fehler", plat::MB_ICONEXCLAMATION);
+    if (tell) plat::MessageBox(nullptr, kWriteFailed, "Fehler", plat::MB_ICONEXCLAMATION);
 }
 
 bool RecoveryKeeper::Begin() {
     if (!session_.empty()) return true;
     if (folder_.empty()) return false;
-    if (plat::MakeFolders(folder_)) session_ = plat::MakeUniqueFolder(folder_, kSessionPrefix);
-    if (!session_.empty()) lock_ = plat::CreateLock(session_ + kLockName);
+    if (plat::MakeFolders(folder_)) session_ = plat::MakeUniqueFolder(folder_, session::kPrefix);
+    if (!session_.empty()) lock_ = plat::CreateLock(session_ + session::kLockName);
     if (lock_ == nullptr) {
+        const int code = errno;
         if (!session_.empty()) plat::RemoveFolder(session_);
         session_.clear();
-        Failed();
+        Failed(code);
         return false;
     }
     return true;
@@ -129,7 +88,7 @@ void RecoveryKeeper::Collect(void* user, const GridChange& change) {
 }
 
 bool RecoveryKeeper::StartJournal(const JournalHeader& header) {
-    const std::string path = session_ + kJournalName;
+    const std::string path = session_ + session::kJournalName;
     plat::CloseAppend(journal_);
     journal_ = nullptr;
     if (!WriteFile(path, EncodeJournalHeader(header))) return false;
@@ -143,7 +102,8 @@ bool RecoveryKeeper::StartJournal(const JournalHeader& header) {
 
 void RecoveryKeeper::RemoveOldBases(const std::string& keep) {
     for (const std::string& name : plat::ListFolder(session_))
-        if (StartsWith(name, kBasePrefix) && name != keep) plat::RemoveFile(session_ + name);
+        if (name.rfind(session::kBasePrefix, 0) == 0 && name != keep)
+            plat::RemoveFile(session_ + name);
 }
 
 bool RecoveryKeeper::WriteSnapshotBase(const TerrainModel& terrain, bool unsaved) {
@@ -151,10 +111,13 @@ bool RecoveryKeeper::WriteSnapshotBase(const TerrainModel& terrain, bool unsaved
     header.width = terrain.width;
     header.height = terrain.height;
     header.unsaved = unsaved;
-    header.snapshotName = kBasePrefix + std::to_string(++baseNumber_) + kMapSuffix;
+    header.originalPath = mapPath_;
+    header.snapshotName = session::kBasePrefix + std::to_string(++baseNumber_) + kMapSuffix;
     const std::string path = session_ + header.snapshotName;
     return WriteMapFile(path.c_str(), terrain, true) &&
-           plat::GetFileIdentity(path, &header.base) && StartJournal(header);
+           FileChecksum(path, MapFileBytes(terrain.width, terrain.height), &header.snapshotSize,
+                        &header.snapshotSum) &&
+           StartJournal(header);
 }
 
 void RecoveryKeeper::Rebase(const TerrainModel& terrain, const std::string& path) {
@@ -162,22 +125,31 @@ void RecoveryKeeper::Rebase(const TerrainModel& terrain, const std::string& path
     gridChanged_ = false;
     plat::CloseAppend(journal_);
     journal_ = nullptr;
+    mapPath_ = Absolute(path);
     if (!Begin()) return;
     JournalHeader header;
     header.width = terrain.width;
     header.height = terrain.height;
-    header.originalPath = Absolute(path);
+    header.originalPath = mapPath_;
+    header.originalIsBase = true;
     // Without the file's identity the next change writes the grid whole;
-    // until then the map is saved, and the old journal tells of nothing.
+    // until then the map is saved, and the old journal and bases tell of
+    // nothing.
     if (!plat::GetFileIdentity(path, &header.base)) {
-        plat::RemoveFile(session_ + kJournalName);
+        plat::RemoveFile(session_ + session::kJournalName);
+        RemoveOldBases(std::string());
         return;
     }
     // A second name for the file keeps its content even when the user's
-    // name is later replaced by another map.
-    header.snapshotName = kBasePrefix + std::to_string(++baseNumber_) + kMapSuffix;
-    if (!plat::LinkFile(path, session_ + header.snapshotName)) header.snapshotName.clear();
-    if (!StartJournal(header)) Failed();
+    // name is later replaced by another map; its bytes are checked by
+    // content like a snapshot's.
+    header.snapshotName = session::kBasePrefix + std::to_string(++baseNumber_) + kMapSuffix;
+    const std::string link = session_ + header.snapshotName;
+    if (!plat::LinkFile(path, link) ||
+        !FileChecksum(link, MapFileBytes(terrain.width, terrain.height), &header.snapshotSize,
+                      &header.snapshotSum))
+        header.snapshotName.clear();
+    if (!StartJournal(header)) Failed(errno);
 }
 
 void RecoveryKeeper::Flush(const TerrainModel& terrain, bool unsaved) {
@@ -196,103 +168,52 @@ void RecoveryKeeper::Flush(const TerrainModel& terrain, bool unsaved) {
     const bool ok = journal_ != nullptr && !compact
                         ? plat::Append(journal_, pending_.data(), pending_.size(), true)
                         : WriteSnapshotBase(terrain, unsaved);
+    const int code = errno;
     pending_.clear();
     if (ok) return;
     // The journal lacks this change now: it is given up, and the next
     // change writes the grid whole.
     plat::CloseAppend(journal_);
     journal_ = nullptr;
-    Failed();
+    Failed(code);
 }
 
-void RecoveryKeeper::Finish(const TerrainModel& terrain, bool unsaved) {
+bool RecoveryKeeper::Finish(const TerrainModel& terrain, bool unsaved) {
     if (!unsaved) {
         RemoveSession();
-        return;
+        return true;
     }
-    if (folder_.empty() || !Begin()) return;
-    const std::string path = NewRecoveredPath(int64_t(std::time(nullptr)));
+    if (folder_.empty()) return true;
+    if (!Begin()) return false;
+    const std::string path =
+        NewDatedMapPath(folder_, session::kRecoveredPrefix, "", int64_t(std::time(nullptr)));
     if (!WriteMapFile(path.c_str(), terrain, true) ||
-        !WriteFile(session_ + kNoteName, std::vector<uint8_t>(path.begin(), path.end()))) {
-        // The next start rebuilds the map from the journal instead.
+        !WriteFile(session_ + session::kNoteName, session::EncodeNote(path, mapPath_))) {
+        const int code = errno;
+        plat::RemoveFile(path);
+        // The next start rebuilds the map from the journal where it stands;
+        // the caller asks the user to save.
         Flush(terrain, unsaved);
-        Failed();
-        return;
+        Failed(code, false);
+        return false;
     }
     recovered_ = path;
     plat::CloseAppend(journal_);
     journal_ = nullptr;
     for (const std::string& name : plat::ListFolder(session_))
-        if (name != kLockName && name != kNoteName) plat::RemoveFile(session_ + name);
-    PruneRecoveredMaps();
+        if (name != session::kLockName && name != session::kNoteName)
+            plat::RemoveFile(session_ + name);
+    PruneDatedMaps(folder_, session::kRecoveredPrefix, {path});
+    return true;
 }
 
 void RecoveryKeeper::RemoveSession() {
     if (session_.empty()) return;
     plat::CloseAppend(journal_);
     journal_ = nullptr;
-    RemoveSessionFolder(session_, lock_);
+    session::RemoveFolder(session_, lock_);
     lock_ = nullptr;
     session_.clear();
 }
 
-std::string RecoveryKeeper::NewRecoveredPath(int64_t secondsSince1970) const {
-    const std::time_t when = std::time_t(secondsSince1970);
-    char stamp[32] = "";
-    if (const std::tm* local = std::localtime(&when))
-        std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H-%M", local);
-    const std::string stem = folder_ + kRecoveredPrefix + stamp;
-    std::string path = stem + kMapSuffix;
-    for (int n = 2; Exists(path); ++n) path = stem + " (" + std::to_string(n) + ")" + kMapSuffix;
-    return path;
-}
-
-void RecoveryKeeper::PruneRecoveredMaps() const {
-    std::vector<std::pair<int64_t, std::string>> maps;
-    for (const std::string& name : plat::ListFolder(folder_)) {
-        plat::FileIdentity identity;
-        if (StartsWith(name, kRecoveredPrefix) && EndsWith(name, kMapSuffix) &&
-            plat::GetFileIdentity(folder_ + name, &identity))
-            maps.emplace_back(identity.modified, folder_ + name);
-    }
-    std::sort(maps.begin(), maps.end(),
-              [](const auto& a, const auto& b) { return a.first > b.first; });
-    for (size_t i = kKeptRecoveredMaps; i < maps.size(); ++i) plat::RemoveFile(maps[i].second);
-}
-
-std::vector<std::string> RecoveryKeeper::RecoverEnded() {
-    std::vector<std::string> recovered;
-    if (folder_.empty()) return recovered;
-    const char separator = folder_.back();
-    for (const std::string& name : plat::ListFolder(folder_)) {
-        const std::string session = folder_ + name + separator;
-        if (!StartsWith(name, kSessionPrefix) || session == session_ || !plat::IsFolder(session))
-            continue;
-        // A lock that can be taken belongs to an editor that has ended.
-        const plat::FileLock lock = plat::TryLock(session + kLockName);
-        if (lock == nullptr) continue;
-        std::string path = ReadNote(session + kNoteName);
-        plat::FileIdentity journal;
-        if (path.empty() && plat::GetFileIdentity(session + kJournalName, &journal)) {
-            TerrainModel grid(nullptr, 0, 0);
-            std::string reason;
-            bool unsaved = false;
-            if (RebuildFromJournal(session + kJournalName, session, grid, &unsaved, &reason) &&
-                unsaved) {
-                path = NewRecoveredPath(journal.modified / plat::kNanosecondsPerSecond);
-                if (!WriteMapFile(path.c_str(), grid, true)) {
-                    // Kept for the next start, which may find room to write.
-                    plat::ReleaseLock(lock);
-                    continue;
-                }
-            }
-        }
-        if (!path.empty() && Exists(path)) recovered.push_back(path);
-        RemoveSessionFolder(session, lock);
-    }
-    PruneRecoveredMaps();
-    recovered.erase(std::remove_if(recovered.begin(), recovered.end(),
-                                   [](const std::string& p) { return !Exists(p); }),
-                    recovered.end());
-    return recovered;
-}
+RecoveryReport RecoveryKeeper::RecoverEnded() { return RecoverEndedSessions(folder_, session_); }

@@ -4,6 +4,8 @@
 // allocated for it, so a damaged journal costs no more than its own size.
 #include "app/RecoveryJournal.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -16,7 +18,7 @@
 
 namespace {
 
-const uint8_t kHeaderMagic[4] = {'T', 'E', 'J', '1'};
+const uint8_t kHeaderMagic[4] = {'T', 'E', 'J', '2'};
 const uint8_t kChangeMagic[4] = {'T', 'E', 'C', '1'};
 const uint8_t kStateMagic[4] = {'T', 'E', 'S', '1'};
 // Bytes of one change entry: the vertex index and its record.
@@ -26,6 +28,9 @@ const uint32_t kMaxPathBytes = 1 << 16;
 
 const uint64_t kFnvOffset = 14695981039346656037ull;
 const uint64_t kFnvPrime = 1099511628211ull;
+// Independent sums a file's bytes are spread over, so that summing a large
+// base runs at the speed of reading it.
+const size_t kSumLanes = 8;
 
 uint64_t Fnv(const uint8_t* bytes, size_t count, uint64_t hash = kFnvOffset) {
     for (size_t i = 0; i < count; ++i) hash = (hash ^ bytes[i]) * kFnvPrime;
@@ -86,14 +91,18 @@ struct Reader {
 
 bool ReadHeader(Reader& in, JournalHeader* header) {
     uint8_t magic[4];
-    uint32_t width, height, unsaved;
+    uint32_t width, height, unsaved, isBase;
     uint64_t modified;
     if (!in.Bytes(magic, 4) || std::memcmp(magic, kHeaderMagic, 4) != 0) return false;
     if (!in.U32(&width) || !in.U32(&height) || !in.U32(&unsaved)) return false;
     header->width = int32_t(width);
     header->height = int32_t(height);
     header->unsaved = unsaved != 0;
-    if (!in.Text(&header->snapshotName) || !in.Text(&header->originalPath)) return false;
+    if (!in.Text(&header->snapshotName) || !in.U64(&header->snapshotSize) ||
+        !in.U64(&header->snapshotSum))
+        return false;
+    if (!in.Text(&header->originalPath) || !in.U32(&isBase)) return false;
+    header->originalIsBase = isBase != 0;
     if (!in.U64(&header->base.size) || !in.U64(&modified) || !in.U64(&header->base.file) ||
         !in.U64(&header->base.volume))
         return false;
@@ -102,23 +111,27 @@ bool ReadHeader(Reader& in, JournalHeader* header) {
            header->width <= kMaxMapCellsPerSide && header->height <= kMaxMapCellsPerSide;
 }
 
-// Reads the base candidates in order; true once one with the recorded
-// identity loaded with the header's grid size.
+bool ReadBase(const std::string& path, const JournalHeader& header, TerrainModel& terrain) {
+    return ReadMapFile(path.c_str(), terrain) && terrain.width == header.width &&
+           terrain.height == header.height;
+}
+
+// Reads the snapshot when its content is the recorded one, else the map
+// file when it is a base with the recorded identity.
 bool LoadBase(const JournalHeader& header, const std::string& sessionFolder,
               TerrainModel& terrain) {
-    const std::string candidates[2] = {
-        header.snapshotName.empty() ? std::string() : sessionFolder + header.snapshotName,
-        header.originalPath};
-    for (const std::string& path : candidates) {
-        plat::FileIdentity identity;
-        if (path.empty() || !plat::GetFileIdentity(path, &identity) ||
-            !plat::SameIdentity(identity, header.base))
-            continue;
-        if (ReadMapFile(path.c_str(), terrain) && terrain.width == header.width &&
-            terrain.height == header.height)
-            return true;
-    }
-    return false;
+    uint64_t size, sum;
+    const std::string snapshot = sessionFolder + header.snapshotName;
+    if (!header.snapshotName.empty() &&
+        header.snapshotSize <= MapFileBytes(header.width, header.height) &&
+        FileChecksum(snapshot, header.snapshotSize, &size, &sum) && size == header.snapshotSize &&
+        sum == header.snapshotSum && ReadBase(snapshot, header, terrain))
+        return true;
+    plat::FileIdentity identity;
+    return header.originalIsBase && !header.originalPath.empty() &&
+           plat::GetFileIdentity(header.originalPath, &identity) &&
+           plat::SameIdentity(identity, header.base) &&
+           ReadBase(header.originalPath, header, terrain);
 }
 
 // Applies the next whole change or takes the next state; false at the end
@@ -138,8 +151,13 @@ bool ApplyRecord(Reader& in, TerrainModel& terrain, bool* unsaved, std::vector<u
     if (count > vertices || uint64_t(count) * kEntryBytes > in.left) return false;
     buffer->resize(size_t(count) * kEntryBytes);
     if (!in.Bytes(buffer->data(), buffer->size()) || !in.Checked()) return false;
-    for (size_t k = 0; k < count; ++k)
-        if (ReadLe32(buffer->data() + k * kEntryBytes) >= vertices) return false;
+    // The whole change is checked before any of it is applied.
+    for (size_t k = 0; k < count; ++k) {
+        const uint8_t* entry = buffer->data() + k * kEntryBytes;
+        TerrainVertex vertex;
+        DecodeMapRecord(entry + 4, vertex);
+        if (ReadLe32(entry) >= vertices || !std::isfinite(vertex.height)) return false;
+    }
     const size_t rows = size_t(terrain.height) + 1;
     for (size_t k = 0; k < count; ++k) {
         const uint8_t* entry = buffer->data() + k * kEntryBytes;
@@ -157,7 +175,10 @@ std::vector<uint8_t> EncodeJournalHeader(const JournalHeader& header) {
     Put32(&out, uint32_t(header.height));
     Put32(&out, header.unsaved ? 1 : 0);
     PutText(&out, header.snapshotName);
+    Put64(&out, header.snapshotSize);
+    Put64(&out, header.snapshotSum);
     PutText(&out, header.originalPath);
+    Put32(&out, header.originalIsBase ? 1 : 0);
     Put64(&out, header.base.size);
     Put64(&out, uint64_t(header.base.modified));
     Put64(&out, header.base.file);
@@ -186,28 +207,72 @@ void AppendJournalState(bool unsaved, std::vector<uint8_t>* out) {
     Put64(out, Fnv(out->data() + start, out->size() - start));
 }
 
-bool RebuildFromJournal(const std::string& journalPath, const std::string& sessionFolder,
-                        TerrainModel& terrain, bool* unsaved, std::string* reason) {
+bool FileChecksum(const std::string& path, uint64_t limit, uint64_t* size, uint64_t* sum) {
+    std::unique_ptr<std::FILE, FileCloser> file(plat::OpenRegularFile(path.c_str(), "rb", nullptr));
+    if (!file) return false;
+    // A chunk is a whole number of lanes, so byte i of the file always
+    // reaches lane i % kSumLanes.
+    std::vector<uint8_t> chunk(size_t(1) << 16);
+    uint64_t lanes[kSumLanes];
+    std::fill(lanes, lanes + kSumLanes, kFnvOffset);
+    *size = 0;
+    for (;;) {
+        const size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
+        *size += got;
+        if (*size > limit) return false;
+        size_t i = 0;
+        for (; i + kSumLanes <= got; i += kSumLanes)
+            for (size_t k = 0; k < kSumLanes; ++k)
+                lanes[k] = (lanes[k] ^ chunk[i + k]) * kFnvPrime;
+        for (; i < got; ++i) lanes[i % kSumLanes] = (lanes[i % kSumLanes] ^ chunk[i]) * kFnvPrime;
+        if (got < chunk.size()) break;
+    }
+    if (std::ferror(file.get()) != 0) return false;
+    std::vector<uint8_t> folded;
+    for (uint64_t lane : lanes) Put64(&folded, lane);
+    *sum = Fnv(folded.data(), folded.size());
+    return true;
+}
+
+uint64_t MapFileBytes(int32_t width, int32_t height) {
+    return kMapHeaderBytes +
+           (uint64_t(width) + 1) * (uint64_t(height) + 1) * uint64_t(kMapRecordBytes);
+}
+
+JournalRead ReadJournal(const std::string& journalPath, const std::string& sessionFolder,
+                        TerrainModel& terrain) {
+    JournalRead result;
     Reader in;
     plat::FileIdentity identity;
     in.file.reset(plat::OpenRegularFile(journalPath.c_str(), "rb", nullptr));
     if (!in.file || !plat::GetFileIdentity(journalPath, &identity)) {
-        *reason = "the journal cannot be read";
-        return false;
+        result.reason = "the journal cannot be read";
+        return result;
     }
     in.left = identity.size;
     JournalHeader header;
     if (!ReadHeader(in, &header)) {
-        *reason = "the journal's header is damaged";
-        return false;
+        result.reason = "the journal's header is damaged";
+        return result;
     }
+    result.headerRead = true;
+    result.mapPath = header.originalPath;
     if (!LoadBase(header, sessionFolder, terrain)) {
-        *reason = "the journal's base map is gone or was changed";
-        return false;
+        result.reason = "the journal's base map is gone or was changed";
+        return result;
     }
-    *unsaved = header.unsaved;
+    result.rebuilt = true;
+    result.unsaved = header.unsaved;
     std::vector<uint8_t> buffer;
-    while (ApplyRecord(in, terrain, unsaved, &buffer)) {
+    while (ApplyRecord(in, terrain, &result.unsaved, &buffer)) {
     }
-    return true;
+    return result;
+}
+
+bool RebuildFromJournal(const std::string& journalPath, const std::string& sessionFolder,
+                        TerrainModel& terrain, bool* unsaved, std::string* reason) {
+    const JournalRead read = ReadJournal(journalPath, sessionFolder, terrain);
+    *unsaved = read.unsaved;
+    *reason = read.reason;
+    return read.rebuilt;
 }

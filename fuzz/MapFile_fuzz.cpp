@@ -72,6 +72,8 @@ int MessageBox(WindowHandle, const char*, const char*, unsigned) {
     return 1;
 }
 void FreeString(char* text) { delete[] text; }
+// No state folder: a save keeps no replaced map.
+const char* StateFolder() { return nullptr; }
 }  // namespace plat
 
 // The matrix code reads OpenGL matrices, which the tools never do.
@@ -140,6 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         header.width = terrain.width;
         header.height = terrain.height;
         header.originalPath = out;
+        header.originalIsBase = true;
         if (!plat::GetFileIdentity(out, &header.base)) std::abort();
         std::vector<uint8_t> journal = EncodeJournalHeader(header);
         journal.insert(journal.end(), data, data + size);

@@ -40,6 +40,7 @@ struct RecordedBox {
     std::string title;
     unsigned flags = 0;
     plat::WindowHandle owner = nullptr;
+    std::string first, second;  // the labels of a two-button box, else empty
 };
 
 struct RecordedText {
@@ -81,6 +82,9 @@ void SetTickCount(uint32_t ticks);
 void AdvanceTicks(uint32_t ms);
 
 const std::vector<RecordedBox>& MessageBoxes();
+// Two-button boxes (AskBox) take the next answer, true for the first
+// button; once the answers are used up, the second.
+void ScriptBoxAnswers(const std::vector<bool>& firstPressed);
 const std::vector<RecordedText>& TextOutputs();
 int SwapCount();
 

@@ -206,6 +206,12 @@ uint32_t GetTickCount();
 
 // Modal message box; flags MB_OK | MB_ICON*. Returns 1 (OK).
 int MessageBox(WindowHandle owner, const char* text, const char* title, unsigned flags);
+// Modal message box with two buttons of the given labels, the first one
+// focused (Return presses it); flags MB_ICON*. True when the first was
+// pressed; the second gives false, and so do Escape and the close box where
+// the system offers them (a Win32 Yes/No box has neither).
+bool AskBox(WindowHandle owner, const char* text, const char* title, unsigned flags,
+            const char* first, const char* second);
 
 // ---- Start form ------------------------------------------------------------------
 // A small fixed dialog: a radio group and one button. Geometry in pixels.

@@ -75,6 +75,7 @@ struct State {
     int defaultProcCalls = 0;
     uint32_t ticks = 0;
     std::vector<headless::RecordedBox> boxes;
+    std::deque<bool> boxAnswers;
     std::vector<headless::RecordedText> texts;
     int swaps = 0;
     bool pressButton = true;
@@ -351,8 +352,19 @@ intptr_t DefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, 
 uint32_t GetTickCount() { return S().ticks; }
 
 int MessageBox(WindowHandle owner, const char* text, const char* title, unsigned flags) {
-    S().boxes.push_back(headless::RecordedBox{text ? text : "", title ? title : "", flags, owner});
+    S().boxes.push_back(
+        headless::RecordedBox{text ? text : "", title ? title : "", flags, owner, "", ""});
     return 1;
+}
+
+bool AskBox(WindowHandle owner, const char* text, const char* title, unsigned flags,
+            const char* first, const char* second) {
+    S().boxes.push_back(headless::RecordedBox{text ? text : "", title ? title : "", flags, owner,
+                                              first ? first : "", second ? second : ""});
+    if (S().boxAnswers.empty()) return false;
+    const bool answer = S().boxAnswers.front();
+    S().boxAnswers.pop_front();
+    return answer;
 }
 
 int RunForm(const FormDescription&, ClickHandler onButton) {
@@ -480,6 +492,9 @@ void SetTickCount(uint32_t ticks) { S().ticks = ticks; }
 void AdvanceTicks(uint32_t ms) { S().ticks += ms; }
 
 const std::vector<RecordedBox>& MessageBoxes() { return S().boxes; }
+void ScriptBoxAnswers(const std::vector<bool>& firstPressed) {
+    S().boxAnswers.assign(firstPressed.begin(), firstPressed.end());
+}
 const std::vector<RecordedText>& TextOutputs() { return S().texts; }
 int SwapCount() { return S().swaps; }
 

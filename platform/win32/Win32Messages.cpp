@@ -7,7 +7,9 @@
 // TranslateMessage and DispatchMessage of that same message pass the
 // original record on. A message the caller made up is dispatched with a
 // record built from its four fields. Message boxes are shown with
-// MessageBoxW, their texts converted from UTF-8.
+// MessageBoxW, their texts converted from UTF-8; a question box is a Yes/No
+// box whose two buttons a hook on the thread renames as the box is
+// activated, before it is drawn.
 #include "platform/win32/Win32Api.h"
 
 namespace win32 {
@@ -31,6 +33,23 @@ MSG NativeMessage(const plat::Message& message) {
     native.pt.x = short(LOWORD(position));
     native.pt.y = short(HIWORD(position));
     return native;
+}
+
+// The labels the next question box's buttons get; the hook is set only
+// while MessageBoxW runs, on this thread.
+struct QuestionLabels {
+    std::wstring first, second;
+    HHOOK hook = nullptr;
+};
+QuestionLabels gQuestion;
+
+LRESULT CALLBACK RenameButtons(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        const HWND box = reinterpret_cast<HWND>(wParam);
+        SetDlgItemTextW(box, IDYES, gQuestion.first.c_str());
+        SetDlgItemTextW(box, IDNO, gQuestion.second.c_str());
+    }
+    return CallNextHookEx(gQuestion.hook, code, wParam, lParam);
 }
 
 }  // namespace
@@ -79,6 +98,20 @@ int MessageBox(WindowHandle owner, const char* text, const char* title, unsigned
     // A box that could not be shown still reads as acknowledged: callers
     // only ever offer OK.
     return pressed != 0 ? pressed : IDOK;
+}
+
+bool AskBox(WindowHandle owner, const char* text, const char* title, unsigned flags,
+            const char* first, const char* second) {
+    const std::wstring wideText = Widen(text);
+    const std::wstring wideTitle = Widen(title);
+    gQuestion.first = Widen(first);
+    gQuestion.second = Widen(second);
+    gQuestion.hook = SetWindowsHookExW(WH_CBT, &RenameButtons, nullptr, GetCurrentThreadId());
+    const int pressed = MessageBoxW(ToHwnd(owner), wideText.c_str(), wideTitle.c_str(),
+                                    UINT(flags) | MB_YESNO | MB_DEFBUTTON1);
+    if (gQuestion.hook != nullptr) UnhookWindowsHookEx(gQuestion.hook);
+    gQuestion.hook = nullptr;
+    return pressed == IDYES;
 }
 
 }  // namespace plat

@@ -17,13 +17,15 @@
 #   - saving through the common dialog "Karte speichern": a typed name and
 #     Return write a map of 4,491,340 bytes with header 256, 256; saving
 #     again over it succeeds with the new content; saving as Höhenkarte.map
-#     in a subfolder "karten" succeeds; loading the first file brings its
-#     picture back;
+#     in a subfolder "karten" succeeds, and the file it replaced lies under
+#     %LOCALAPPDATA%\terrain-editor\ as "Ersetzt ... karte.map"; loading
+#     the first file brings its picture back;
 #   - a stroke after the last save, then Escape: exit code 0, and the
 #     recovered map lies under %LOCALAPPDATA%\terrain-editor\; the next
-#     start shows the box "Wiederherstellung", its save dialog starts in
-#     "karten", the folder last used (a bare name typed lands there), and it
-#     leaves no session data behind;
+#     start shows the box "Wiederherstellung", whose "Öffnen" (Return)
+#     loads the recovered map (the picture before Escape); its save dialog
+#     starts in "karten", the folder last used (a bare name typed lands
+#     there), and it leaves no session data behind;
 #   - on a 1024 x 768 display Start shows the box "Fehler", and Return ends
 #     the program with exit code 0.
 # The Wine prefix lives in the build folder (wineprefix/), made by wineboot
@@ -70,6 +72,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     timeout 300 wineboot -i >"$E2E_OUT/wineboot.log" 2>&1 || fail "wineboot failed (see wineboot.log)"
     timeout 60 wineserver -w
 fi
+# Each run starts with an empty state folder of its own.
+rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/terrain-editor
 
 shot="$E2E_OUT/current.png"
 capture() {
@@ -215,7 +219,13 @@ xdotool mouseup 1
 e2e_log "hill raised"
 display_shown "$shot" "$package/textures/menue/menue.bmp" || fail "the panel shows no status display"
 cp "$shot" "$E2E_OUT/display.png"
+first=$(md5sum <"$package/karte.map")
 save_as karte.map
+state=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local/terrain-editor 2>/dev/null | head -n1)
+kept=$(ls "$state" 2>/dev/null | grep '^Ersetzt .* karte\.map$' | head -n1)
+[ -n "$kept" ] && [ "$(md5sum <"$state/$kept")" = "$first" ] ||
+    fail "the replaced karte.map is not kept under %LOCALAPPDATA% ($(ls "$state" 2>&1 | tr '\n' ';'))"
+e2e_log "the replaced map is kept as $kept"
 # The picture of what karte.map now holds, with the pointer parked.
 wait_until 10 'capture; frame_rate_box_in "$shot"' || fail "the editor does not draw after saving"
 cp "$shot" "$E2E_OUT/editor.png"
@@ -260,6 +270,10 @@ wait_until 60 'capture; [ "$(changed_in "$E2E_OUT/before_last.png" "$shot" $HILL
     fail "the last stroke changes nothing"
 xdotool mouseup 1
 park_pointer
+# The picture once the parked pointer shows: two captures in a row agree.
+capture
+wait_until 20 'cp "$shot" "$E2E_OUT/before_escape.png"; capture; [ "$(changed_in "$E2E_OUT/before_escape.png" "$shot" $HILL)" -lt 50 ]' ||
+    fail "the picture does not settle before Escape"
 xdotool key Escape
 code=$(wait_for_exit "$E2E_EDITOR_PID" 10) || fail "the program did not end within 10 s of Escape"
 [ "$code" = 0 ] || fail "the program ended with exit code $code"
@@ -279,13 +293,16 @@ screenshot "$E2E_OUT/recovery_box.png"
 press_key "$box" Return
 wait_for_no_window Wiederherstellung 10 || fail "the box 'Wiederherstellung' does not close"
 win=$(wait_for_window OpenGLFullScreen 30) || fail "the fullscreen window did not appear after the box"
+park_pointer
+wait_until 20 'capture; [ "$(changed_in "$E2E_OUT/before_escape.png" "$shot" $HILL)" -lt 300 ]' ||
+    fail "Öffnen does not load the recovered map ($(changed_in "$E2E_OUT/before_escape.png" "$shot" $HILL) pixels differ)"
 # The dialog starts where the last map was saved, in the run before.
 save_as neu.map karten
 press_key "$win" Escape
 code=$(wait_for_exit "$E2E_EDITOR_PID" 10) || fail "the program did not end after the box"
 [ "$code" = 0 ] || fail "the program ended with exit code $code after the box"
 ! ls "$state" | grep -q '^session-' || fail "session data left after the box"
-e2e_log "the next start told of the recovered map"
+e2e_log "the next start told of the recovered map, and its Öffnen loaded it"
 
 # 10. A display that cannot take 1280 x 1024: the box "Fehler", Return, exit 0.
 # Wine's processes belong to the display they started on, so they end with it.
