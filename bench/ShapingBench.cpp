@@ -27,6 +27,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <time.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -55,6 +56,14 @@ using Clock = std::chrono::steady_clock;
 
 double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Processor time of this thread, in milliseconds: the cost on one core,
+// whatever else the machine runs.
+double ThreadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) * 1e-6;
 }
 
 void RollingHills(TerrainModel& t) {
@@ -97,16 +106,20 @@ bool SetUpEditor() {
 
 void WholeMapErosion() {
     TerrainModel t(nullptr, 256, 256);
-    double best = 1e30;
+    double best = 1e30, bestCpu = 1e30;
     for (int run = 0; run < 3; ++run) {
         RollingHills(t);
         ErosionRandom rng(7);
         const Clock::time_point start = Clock::now();
+        const double cpu = ThreadCpuMs();
         const VertexRect changed = ErodeRegion(t, LandRegion::WholeMap(), 50000, rng);
+        bestCpu = std::min(bestCpu, ThreadCpuMs() - cpu);
         best = std::min(best, MsSince(start));
         if (changed.Empty()) std::printf("  (nothing changed)\n");
     }
-    std::printf("erosion, 50,000 droplets on 257 x 257 vertices: %.1f ms (target 500)\n", best);
+    std::printf("erosion, 50,000 droplets on 257 x 257 vertices: %.1f ms processor time, %.1f ms "
+                "wall (target 500)\n",
+                bestCpu, best);
 }
 
 double FrameMs() {

@@ -50,33 +50,34 @@ double ErosionRandom::Unit() { return double(Next()) * (1.0 / 4294967296.0); }
 
 namespace {
 
-struct BrushPoint {
-    int dx, dy;
-    double weight;
-};
-
 // The vertices closer than the radius to a vertex, weighted by radius minus
-// distance, the weights summing to 1. A radius below 1 erodes the vertex
-// alone.
+// distance, the weights summing to 1, column by column (the order the grid
+// lies in memory). A radius below 1 erodes the vertex alone.
 struct ErosionBrush {
-    std::vector<BrushPoint> points;
-    int reach = 0;  // largest |dx| or |dy| of a point
+    struct Column {
+        int dx, dy0, count;
+        size_t first;  // of its weights
+    };
+    std::vector<Column> columns;
+    std::vector<double> weights;
+    int reach = 0;  // largest |dx| or |dy| of a vertex
 
     explicit ErosionBrush(int radius) {
-        if (radius < 1) {
-            points.push_back({0, 0, 1.0});
-            return;
-        }
+        const int r = std::max(1, radius);
         double sum = 0.0;
-        for (int dy = -radius; dy <= radius; ++dy)
-            for (int dx = -radius; dx <= radius; ++dx) {
+        for (int dx = 1 - r; dx <= r - 1; ++dx) {
+            Column column{dx, 0, 0, weights.size()};
+            for (int dy = 1 - r; dy <= r - 1; ++dy) {
                 const double d = std::sqrt(double(dx * dx + dy * dy));
-                if (d >= radius) continue;
-                points.push_back({dx, dy, double(radius) - d});
-                sum += double(radius) - d;
+                if (d >= r) continue;
+                if (column.count++ == 0) column.dy0 = dy;
+                weights.push_back(double(r) - d);
+                sum += double(r) - d;
                 reach = std::max(reach, std::abs(dx));
             }
-        for (BrushPoint& point : points) point.weight /= sum;
+            if (column.count > 0) columns.push_back(column);
+        }
+        for (double& weight : weights) weight /= sum;
     }
 };
 
@@ -113,7 +114,7 @@ private:
     const ErosionParams& p;
     const ErosionBrush brush;
     VertexRect changed;
-    std::vector<double> weights;  // the brush's weights where it is cut
+    std::vector<double> cut;  // the brush's weights where the region cuts it
 };
 
 Surface ErosionRun::Sample(int cx, int cy, double u, double v) {
@@ -187,27 +188,35 @@ double ErosionRun::Erode(int cx, int cy, double amount) {
     const int e = brush.reach;
     const bool whole = region.Contains(t, cx - e, cy - e) && region.Contains(t, cx + e, cy - e) &&
                        region.Contains(t, cx - e, cy + e) && region.Contains(t, cx + e, cy + e);
-    double sum = 1.0;
+    const std::vector<double>* weights = &brush.weights;
     if (!whole) {
-        weights.assign(brush.points.size(), 0.0);
-        sum = 0.0;
-        for (size_t i = 0; i < brush.points.size(); ++i) {
-            const BrushPoint& b = brush.points[i];
-            if (region.Contains(t, cx + b.dx, cy + b.dy)) weights[i] = b.weight;
-            sum += weights[i];
-        }
+        // The brush cut by the region, its weights made to sum to 1 again.
+        cut.assign(brush.weights.size(), 0.0);
+        double sum = 0.0;
+        for (const ErosionBrush::Column& c : brush.columns)
+            for (int k = 0; k < c.count; ++k)
+                if (region.Contains(t, cx + c.dx, cy + c.dy0 + k)) {
+                    cut[c.first + size_t(k)] = brush.weights[c.first + size_t(k)];
+                    sum += cut[c.first + size_t(k)];
+                }
         if (sum <= 0.0) return 0.0;
+        for (double& weight : cut) weight /= sum;
+        weights = &cut;
     }
+    const double floor = t.minHeight;
     double taken = 0.0;
-    for (size_t i = 0; i < brush.points.size(); ++i) {
-        const double weight = whole ? brush.points[i].weight : weights[i] / sum;
-        if (weight == 0.0) continue;
-        const int x = cx + brush.points[i].dx, y = cy + brush.points[i].dy;
-        const double h = H(x, y);
-        const double take = std::min(amount * weight, std::max(0.0, h - double(t.minHeight)));
-        if (take <= 0.0) continue;
-        Write(x, y, h - take);
-        taken += take;
+    for (const ErosionBrush::Column& c : brush.columns) {
+        const int x = cx + c.dx;
+        for (int k = 0; k < c.count; ++k) {
+            const double weight = (*weights)[c.first + size_t(k)];
+            if (weight == 0.0) continue;
+            const int y = cy + c.dy0 + k;
+            const double h = H(x, y);
+            const double take = std::min(amount * weight, std::max(0.0, h - floor));
+            if (take <= 0.0) continue;
+            Write(x, y, h - take);
+            taken += take;
+        }
     }
     return taken;
 }

@@ -10,18 +10,6 @@
 
 #include "terrain/TerrainModel.h"
 
-void VertexRect::Add(int x, int y) {
-    if (Empty()) {
-        x0 = x1 = x;
-        y0 = y1 = y;
-        return;
-    }
-    x0 = std::min(x0, x);
-    x1 = std::max(x1, x);
-    y0 = std::min(y0, y);
-    y1 = std::max(y1, y);
-}
-
 void VertexRect::Add(const VertexRect& other) {
     if (other.Empty()) return;
     Add(other.x0, other.y0);

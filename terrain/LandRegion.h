@@ -15,8 +15,19 @@ struct VertexRect {
     int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
 
     bool Empty() const { return x0 > x1 || y0 > y1; }
-    // Grows the rectangle to hold vertex (x, y).
-    void Add(int x, int y);
+    // Grows the rectangle to hold vertex (x, y). Inline: erosion calls it for
+    // every height it writes.
+    void Add(int x, int y) {
+        if (Empty()) {
+            x0 = x1 = x;
+            y0 = y1 = y;
+            return;
+        }
+        x0 = x < x0 ? x : x0;
+        x1 = x > x1 ? x : x1;
+        y0 = y < y0 ? y : y0;
+        y1 = y > y1 ? y : y1;
+    }
     // Grows the rectangle to hold other.
     void Add(const VertexRect& other);
 };
