@@ -12,7 +12,10 @@
 //   both bilinearly onto the four corners of the old cell;
 //   else: take min((c - sediment) * erodeSpeed, -dh) from the vertices within
 //         erosionRadius of vertex (cx, cy), weighted by radius - distance
-//   speed = sqrt(max(0, speed^2 - dh * gravity)) (it gains speed downhill)
+//   speed = sqrt(max(0, speed^2 - dh * gravity)): a droplet gains speed as
+//         it falls and loses it climbing, as falling water does (the sign
+//         taken so that the height lost speeds it up; never the root of a
+//         negative number)
 //   water *= 1 - evaporateSpeed
 // Where the erosion brush reaches past the region or the grid, its weights
 // are shared among the vertices inside, so a droplet near the edge takes as

@@ -21,7 +21,8 @@
 
 class TerrainModel;
 
-// The model's parameters, with the values its author published.
+// The model's parameters, named once. The defaults are the parameter set
+// published with this droplet model and used by its public descriptions.
 struct ErosionParams {
     double inertia = 0.05;               // share of the old direction kept each step, 0 .. 1
     double sedimentCapacityFactor = 4.0;  // capacity per unit of drop, speed and water
