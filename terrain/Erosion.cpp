@@ -26,11 +26,12 @@
 #include <cmath>
 #include <vector>
 
+#include "math/Matrixvector.h"
 #include "terrain/TerrainModel.h"
 
 int ErosionBrushDroplets(int brush, bool strong) {
     const double b = std::max(1, brush);
-    const double area = 3.141592653589793 * b * b;
+    const double area = kPi * b * b;
     const double perVertex = strong ? kErosionDropletsPerVertexStrong : kErosionDropletsPerVertexGentle;
     return std::max(1, int(area * perVertex + 0.5));
 }
@@ -234,6 +235,9 @@ void ErosionRun::RunDroplet() {
         if (!region.HoldsCell(t, cx, cy)) return;
         const double u = d.x - cx, v = d.y - cy;
         const Surface here = Sample(cx, cy, u, v);
+        // A height that is no number (from a damaged map) ends the droplet
+        // before it can spread to its neighbours.
+        if (!std::isfinite(here.height) || !std::isfinite(here.gx) || !std::isfinite(here.gy)) return;
         d.dirX = d.dirX * p.inertia - here.gx * (1.0 - p.inertia);
         d.dirY = d.dirY * p.inertia - here.gy * (1.0 - p.inertia);
         const double length = std::sqrt(d.dirX * d.dirX + d.dirY * d.dirY);
@@ -248,6 +252,7 @@ void ErosionRun::RunDroplet() {
         const int nx = int(std::floor(d.x)), ny = int(std::floor(d.y));
         if (!region.HoldsCell(t, nx, ny)) return;
         const double dh = Sample(nx, ny, d.x - nx, d.y - ny).height - here.height;
+        if (!std::isfinite(dh)) return;
         const double capacity = std::max(-dh * d.speed * d.water * p.sedimentCapacityFactor,
                                          p.minSedimentCapacity);
         if (dh > 0.0 || d.sediment > capacity) {

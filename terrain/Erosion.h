@@ -12,7 +12,8 @@
 // is when its cell has a corner outside, and writes only vertices inside
 // the region, so nothing outside it changes. Heights stay within
 // [minHeight, maxHeight] of the model; a height already outside is only
-// moved towards that range.
+// moved towards that range, and one that is no number (NaN, infinite) stays
+// as it is and ends every droplet that reaches it.
 #pragma once
 
 #include <cstdint>

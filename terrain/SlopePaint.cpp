@@ -9,11 +9,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "math/Matrixvector.h"
 #include "terrain/TerrainModel.h"
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 // tan^2 of the earth angle; negative when no slope is steep enough.
 double SteepLimit(const SlopePaintRule& rule) {
