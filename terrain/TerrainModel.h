@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "gl/TextureRecord.h"
 #include "math/Matrixvector.h"
@@ -62,6 +63,11 @@ public:
 
     void RelightVertex(int x, int y);
     bool RetileBlock(int x, int y);
+    // Re-chooses the tiles of the blocks holding the listed vertices (cell
+    // ids, x << 16 | y), in list order, each as RetileBlock would with the
+    // same draws of the generator, but from one lookup table for the whole
+    // list. A block listed twice is chosen twice.
+    void RetileBlocks(const std::vector<int32_t>& vertices);
     void ShadeAll();
 
     OpenGLFullscreen* owner;

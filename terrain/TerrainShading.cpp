@@ -300,29 +300,48 @@ bool TerrainModel::RetileBlock(int x, int y) {
     return true;
 }
 
-// Each block is chosen once, with the same uniform choice RetileBlock makes
-// (looked up in a table of the 81 patterns of the three ground letters; a
-// block with any other letter is searched for as RetileBlock does). The
+namespace {
+
+// Re-chooses block (x0, y0) from the table of patterns: the same uniform
+// choice, and the same one draw of the generator, as RetileBlock's search
+// (a block with any other letter is searched for as RetileBlock does).
+void RetileFromTable(TerrainModel& model, const PatternTable& table, int x0, int y0) {
+    char pattern[4];
+    ReadPattern(model, x0, y0, pattern);
+    const int index = PatternIndex(pattern);
+    TileChoice chosen{};
+    if (index >= 0) {
+        const std::vector<TileChoice>& matches = table.matches[index];
+        if (matches.empty()) return;
+        chosen = matches[static_cast<size_t>(RandomBelow(static_cast<int>(matches.size())))];
+    } else if (!ChooseBySearch(model, pattern, chosen)) {
+        return;
+    }
+    WriteTile(model, x0, y0, chosen);
+}
+
+}  // namespace
+
+void TerrainModel::RetileBlocks(const std::vector<int32_t>& blocks) {
+    if (blocks.empty()) return;
+    const PatternTable table(*this);
+    for (const int32_t id : blocks) {
+        const int x = int((uint32_t(id) >> 16) & 0xFFFF), y = int(uint32_t(id) & 0xFFFF);
+        if (x >= width || y >= height) continue;
+        RetileFromTable(*this, table, x - x % 2, y - y % 2);
+    }
+}
+
+// Each block is chosen once, with the same uniform choice RetileBlock makes,
+// looked up in a table of the 81 patterns of the three ground letters. The
 // table is made afresh for every pass, from at most 256 x 8 codes, so it
-// always matches the ground list as it is now. The lighting of a vertex does not depend on the tiles, so it runs in a second
-// pass, column by column, the order the grid lies in memory.
+// always matches the ground list as it is now. The lighting of a vertex does
+// not depend on the tiles, so it runs in a second pass, column by column, the
+// order the grid lies in memory.
 void TerrainModel::ShadeAll() {
     const PatternTable table(*this);
     for (int x0 = 0; x0 < width; x0 += 2) {
-        for (int y0 = 0; y0 < height; y0 += 2) {
-            char pattern[4];
-            ReadPattern(*this, x0, y0, pattern);
-            const int index = PatternIndex(pattern);
-            TileChoice chosen{};
-            if (index >= 0) {
-                const std::vector<TileChoice>& matches = table.matches[index];
-                if (matches.empty()) continue;
-                chosen = matches[static_cast<size_t>(RandomBelow(static_cast<int>(matches.size())))];
-            } else if (!ChooseBySearch(*this, pattern, chosen)) {
-                continue;
-            }
-            WriteTile(*this, x0, y0, chosen);
-        }
+        for (int y0 = 0; y0 < height; y0 += 2) RetileFromTable(*this, table, x0, y0);
     }
     for (int x = 0; x <= width; ++x) {
         for (int y = 0; y <= height; ++y) RelightVertex(x, y);

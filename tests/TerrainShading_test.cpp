@@ -391,3 +391,33 @@ TEST_F(TerrainShadingTest, ShadeAllOffersEveryBlockTheSameChoicesAsRetilingItAlo
     }
     EXPECT_GE(matched, 10u);  // the list reaches many of the patterns
 }
+
+TEST_F(TerrainShadingTest, RetilingAListOfBlocksDrawsAsRetilingEachAlone) {
+    // All 81 patterns and one of a foreign letter, listed by any vertex of
+    // the block, one block twice, one vertex past the cells.
+    const int blocksX = 10, blocksY = 9;
+    TerrainModel listed(nullptr, 2 * blocksX, 2 * blocksY), alone(nullptr, 2 * blocksX, 2 * blocksY);
+    const char letters[3] = {'e', 'w', 's'};
+    std::vector<int32_t> ids;
+    for (int k = 0; k < 82; ++k) {
+        const std::string pattern = k < 81 ? std::string{letters[k / 27], letters[k / 9 % 3],
+                                                         letters[k / 3 % 3], letters[k % 3]}
+                                           : "exex";
+        const int x0 = 2 * (k % blocksX), y0 = 2 * (k / blocksX);
+        SetBlock(listed, x0, y0, pattern.c_str());
+        SetBlock(alone, x0, y0, pattern.c_str());
+        ids.push_back(int32_t((x0 + k % 2) << 16 | (y0 + k / 2 % 2)));
+    }
+    ids.push_back(ids[7]);
+    ids.push_back(int32_t(listed.width << 16));
+    for (TerrainModel* model : {&listed, &alone})
+        SetGroundList(*model, {{"eeee_a", 1}, {"wwee", 2}, {"wwes", 3}, {"ewwe", 4}, {"eeee_b", 5},
+                               {"ssss", 7}, {"eswe", 8}, {"ewss", 9}, {"xexe", 10}});
+    std::srand(5);
+    listed.RetileBlocks(ids);
+    std::srand(5);
+    for (const int32_t id : ids) alone.RetileBlock(id >> 16, id & 0xFFFF);
+    for (int x = 0; x <= listed.width; ++x)
+        ASSERT_EQ(std::memcmp(listed.columns[x], alone.columns[x],
+                              sizeof(TerrainVertex) * size_t(listed.height + 1)), 0) << x;
+}

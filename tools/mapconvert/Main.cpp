@@ -30,6 +30,7 @@
 #include "tools/mapconvert/PngFiles.h"
 #include "tools/mapconvert/RawFiles.h"
 #include "tools/mapconvert/SampledMap.h"
+#include "tools/mapconvert/Shaping.h"
 
 namespace {
 
@@ -54,6 +55,14 @@ const char* const kUsage =
     "  mapconvert preview MAP OUT.png [--size N] [--pack DIR]\n"
     "      the map drawn from straight above as the editor shows it, the longer\n"
     "      side N pixels (default 512, at most 1024)\n"
+    "  mapconvert erode [--droplets N] [--seed S] IN.map OUT.map\n"
+    "      hydraulic erosion of the whole map by N water droplets (default one\n"
+    "      per cell); the same seed gives the same map (default: the time)\n"
+    "  mapconvert paint [--snow-above H] [--earth-steeper-than DEG] [--seed S]\n"
+    "                   [--pack DIR] IN.map OUT.map\n"
+    "      every vertex gets snow above height H (default 0.8), else earth\n"
+    "      where the ground is steeper than DEG degrees (default 30), else\n"
+    "      meadow; the tile blocks that changed are chosen again (seeded by S)\n"
     "\n"
     "Heightmaps have one pixel per vertex: a map of W x H cells is a picture of\n"
     "(W + 1) x (H + 1) pixels. The picture's bottom row is the map's row y = 0,\n"
@@ -66,7 +75,7 @@ const char* const kUsage =
     "\n"
     "--pack DIR is the folder that holds the editor's textures/ (default: the\n"
     "working folder, else the folder of this program, else the pack installed\n"
-    "with it in ../share/terrain-editor); import and preview use it to give\n"
+    "with it in ../share/terrain-editor); import, paint and preview use it to give\n"
     "tiles the editor's texture names and to draw them, info to show the file\n"
     "names of the tiles beside their numbers.\n"
     "\n"
@@ -384,6 +393,11 @@ int main(int argc, char** argv) {
     if (name == "--version") {
         std::printf("mapconvert %s\n", MAPCONVERT_VERSION);
         return 0;
+    }
+    if (name == "erode" || name == "paint") {
+        const std::vector<std::string> words(argv + 2, argv + argc);
+        const int status = name == "erode" ? ErodeCommand(words) : PaintCommand(words);
+        return status == kShapingWrongUsage ? WrongCall(name + ": wrong arguments") : status;
     }
     const Command commands[] = {
         {"info", Info, {"--pack"}, {"MAP"}},
