@@ -208,7 +208,7 @@ void AppendJournalState(bool unsaved, std::vector<uint8_t>* out) {
 }
 
 bool FileChecksum(const std::string& path, uint64_t limit, uint64_t* size, uint64_t* sum) {
-    std::unique_ptr<std::FILE, FileCloser> file(plat::OpenRegularFile(path.c_str(), "rb", nullptr));
+    plat::FilePtr file(plat::OpenRegularFile(path.c_str(), "rb", nullptr));
     if (!file) return false;
     // A chunk is a whole number of lanes, so byte i of the file always
     // reaches lane i % kSumLanes.
