@@ -62,8 +62,11 @@ VertexRect RampBetween(TerrainModel& t, int cellA, double ha, int cellB, double 
             const double s = length2 > 0.0 ? std::clamp((vx * ux + vy * uy) / length2, 0.0, 1.0)
                                            : 0.0;
             const double dx = vx - s * ux, dy = vy - s * uy;
-            const double f = std::max(std::cos(std::sqrt(dx * dx + dy * dy) / b * kPi * 0.5), 0.0);
-            if (!(f > 0.0)) continue;
+            // The cosine weight, 0 from distance B on (the cosine alone would
+            // rise again past 3B).
+            const double d = std::sqrt(dx * dx + dy * dy);
+            if (!(d < b)) continue;
+            const double f = std::cos(d / b * kPi * 0.5);
             float& h = t.columns[x][y].height;
             const double target = ha + (hb - ha) * s;
             h = float(double(h) + f * share * (target - double(h)));
