@@ -2,14 +2,12 @@
 // runs them: each height tool at 20 % moves a fifth of what it moves at
 // 100 %, plateau at 100 % sets the captured height; the ramp follows the
 // straight line along its centre, is one undo step and is cancelled by the
-// right button; erosion and painting by slope change only the brush disc;
-// Shift paints the whole disc.
+// right button; erosion and painting by slope change only the brush disc.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
-#include "platform/Platform.h"
 #include "terrain/EditHistory.h"
 #include "terrain/SlopePaint.h"
 #include "terrain/TerrainModel.h"
@@ -140,24 +138,5 @@ TEST(ShapingTools, ErosionAndPaintingBySlopeChangeOnlyTheBrushDisc) {
         if (mode == kModeErosion) {
             EXPECT_GT(changed, 20);
         }
-    }
-}
-
-TEST(ShapingTools, ShiftPaintsEveryCornerWithinTheBrushWithoutOnlyOne) {
-    for (bool shift : {false, true}) {
-        TerrainModel t(nullptr, kCells, kCells);
-        Hills(t);
-        bool keys[256] = {};
-        keys[plat::VK_SHIFT] = shift;
-        const FrameInput input{0, 0, 0, 0, keys, true, false};
-        const ToolSettings s{kModePaint, 'w', 4, kSymmetryOff};
-        ToolMemory m;
-        ApplyToolsAt(t, BuildFrameState(t, input, s, Id(10, 12), false, true), m);
-        for (int x = 0; x <= kCells; ++x)
-            for (int y = 0; y <= kCells; ++y) {
-                const bool painted = shift ? BrushDistance(x - 10, y - 12) <= 4.0
-                                           : x == 10 && y == 12;
-                ASSERT_EQ(t.columns[x][y].ground, painted ? 'w' : 'e') << x << "," << y;
-            }
     }
 }
