@@ -10,13 +10,13 @@
 #include "menu/KeyTable.h"
 #include "menu/PanelFont.h"
 #include "platform/Platform.h"
+#include "terrain/FrameState.h"
 
 namespace {
 
 constexpr int kPadding = 16;
 constexpr int kColumnGap = 20;
 constexpr int kLinePitch = 17;
-constexpr int kMenuRows = 230;  // the menu panel below the view
 constexpr float kBoxColour[4] = {0.06f, 0.05f, 0.04f, 0.85f};
 constexpr float kTitleColour[3] = {1.0f, 0.85f, 0.45f};
 constexpr float kKeyColour[3] = {0.95f, 0.89f, 0.74f};
@@ -58,7 +58,7 @@ void DrawKeyCard(OpenGLFullscreen& window, const PanelFont& font, const KeyCard&
                       2 * kPadding;
     const int height = (kKeyRowCount + 2) * kLinePitch + 2 * kPadding;
     const int x0 = std::max(0, (window.GetWidth() - width) / 2);
-    const int viewMiddle = kMenuRows + (window.GetHeight() - kMenuRows) / 2;
+    const int viewMiddle = kMenuPanelRows + (window.GetHeight() - kMenuPanelRows) / 2;
     const int y1 = std::min(window.GetHeight(), viewMiddle + height / 2);
     window.Begin2D();
     glDisable(GL_ALPHA_TEST);

@@ -90,7 +90,7 @@ void ToolField(const StatusDisplay& d, const StatusView& v) {
     const bool known = v.symmetry >= 0 && v.symmetry < 5;
     Line(d, f, first + 2, std::string("Spiegelung: ") + (known ? kSymmetryNames[v.symmetry] : "?"));
     // Full strength is the tools' steps as they always were: nothing to say.
-    if (v.strength < 100) Line(d, f, first + 3, "Stärke: " + std::to_string(v.strength) + " %");
+    if (v.strength < kFullStrength) Line(d, f, first + 3, "Stärke: " + std::to_string(v.strength) + " %");
 }
 
 // The texts of the right field (inside the text batch).

@@ -76,8 +76,9 @@ VertexRect RampBetween(TerrainModel& t, int cellA, double ha, int cellB, double 
 }
 
 void KeepShapingMemory(const FrameState& f, ShapingMemory& memory) {
-    const bool rampRuns = f.settings.mode == kModeRamp && f.cellCount > 0 && f.picked != kNoCell;
-    if (!f.input.left && !rampRuns) memory.ramp.held = false;
+    const bool ramp = f.settings.mode == kModeRamp;
+    const bool rampRuns = ramp && f.cellCount > 0 && f.picked != kNoCell;
+    if (!ramp || (!f.input.left && !rampRuns)) memory.ramp.held = false;
 }
 
 // Left press: A; release: the ramp to B; the right button cancels.

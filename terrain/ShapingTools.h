@@ -68,9 +68,9 @@ double CellMeanHeight(const TerrainModel& t, int cellId);
 VertexRect RampBetween(TerrainModel& t, int cellA, double ha, int cellB, double hb, int brush,
                        double share, EditHistory* history);
 
-// Forgets a held ramp once the frame can no longer finish it: its button is
-// up and the ramp does not run this frame (another tool, no cell, over the
-// menu). Called every frame before the tools.
+// Forgets a held ramp once the frame can no longer finish it: another tool
+// is selected, or its button is up and the ramp does not run this frame (no
+// cell, over the menu). Called every frame before the tools.
 void KeepShapingMemory(const FrameState& frame, ShapingMemory& memory);
 
 // The rows' apply functions (ToolModes.cpp).
