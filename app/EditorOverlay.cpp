@@ -48,6 +48,7 @@ StatusView ViewOfFrame(const TerrainModel& t, const FrameState& f) {
     v.brush = f.settings.brush;
     v.plateauHeight = gPlateauHeight;
     v.symmetry = f.settings.symmetry;
+    v.strength = f.settings.strength;
     v.cellShown = f.overView && f.picked != kNoCell;
     if (v.cellShown) FillPointer(t, f.picked, v);
     v.mapName = FileNameOf(CurrentMapPath());
@@ -99,6 +100,8 @@ void DrawEditorOverlay(void* user, const FrameState& frame) {
     o.repaintCount = 0;
     ScheduleToolRepaint(o, frame);
     DrawStatusDisplay(o.display, ViewOfFrame(t, frame));
+    KeyCardKeys(frame.input.keys, o.keyCard);
+    DrawKeyCard(*gWindow, o.display.font, o.keyCard);
     const int x = frame.input.mouseX;
     const int y = int(FlipScreenY(frame.input.height, frame.input.mouseY));
     float cellX = 0.0f, cellY = 0.0f;

@@ -13,6 +13,7 @@
 // on gWindow and gTerrain; the keeper it hands changes to outlives it.
 #pragma once
 
+#include "menu/KeyCard.h"
 #include "menu/StatusDisplay.h"
 #include "terrain/Symmetry.h"
 
@@ -31,6 +32,7 @@ struct EditorOverlay {
     // picked cell and each of its mirror images.
     CellRect repaint[kMaxMirroredCells] = {};
     int repaintCount = 0;
+    KeyCard keyCard;  // F1's card of the keys, over the view
 };
 
 // Loads the display (after the texture catalogue's upload), draws the

@@ -89,6 +89,8 @@ void ToolField(const StatusDisplay& d, const StatusView& v) {
     Line(d, f, first + 1, "Plateauhöhe: " + Height(v.plateauHeight));
     const bool known = v.symmetry >= 0 && v.symmetry < 5;
     Line(d, f, first + 2, std::string("Spiegelung: ") + (known ? kSymmetryNames[v.symmetry] : "?"));
+    // Full strength is the tools' steps as they always were: nothing to say.
+    if (v.strength < kFullStrength) Line(d, f, first + 3, "Stärke: " + std::to_string(v.strength) + " %");
 }
 
 // The texts of the right field (inside the text batch).

@@ -17,6 +17,7 @@
 #include "gl/TextureRecord.h"
 #include "menu/Minimap.h"
 #include "menu/PanelFont.h"
+#include "terrain/FrameState.h"
 #include "terrain/ToolModes.h"
 
 class OpenGLFullscreen;
@@ -27,6 +28,7 @@ struct StatusView {
     int brush;             // brush size of the height tools
     double plateauHeight;  // the height the plateau tool flattens to
     int symmetry;          // 0 off, 1 left/right, 2 top/bottom, 3 four quadrants, 4 point
+    int strength = kFullStrength;  // the tools' strength in per cent; shown below full
     bool cellShown;        // a cell is picked and the pointer is over the view
     int cellX, cellY;
     float cellHeight;      // mean height of the picked cell's corners

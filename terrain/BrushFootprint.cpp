@@ -14,6 +14,7 @@
 #include "gl/GL.h"
 #include "math/Matrixvector.h"
 #include "terrain/FrameState.h"
+#include "terrain/ShapingTools.h"
 #include "terrain/TerrainModel.h"
 #include "terrain/ToolModes.h"
 #include "terrain/TriangleSelection.h"
@@ -151,12 +152,67 @@ void DrawAt(const TerrainModel& t, const FootprintView& v, const BrushWindow& w)
             DrawRing(t, v, px, py, b, nullptr, kLight);
             DrawRing(t, v, px, py, b, &v.plateauHeight, kPlateauLight);
             break;
-        case FootprintShape::Smooth: DrawRing(t, v, px, py, b, nullptr, kLight); break;
+        case FootprintShape::Smooth:
+        case FootprintShape::Ramp: DrawRing(t, v, px, py, b, nullptr, kLight); break;
         case FootprintShape::None: break;
     }
 }
 
+// The band's outline: a half circle of radius b around the far end, the
+// straight side back, a half circle around the near end and the other side,
+// each sampled at kPointsPerStep points per grid step.
+void TraceBand(const TerrainModel& t, const FootprintView& v, int cellA, int cellB, int b,
+               Ring& ring) {
+    const double ax = CellIdX(cellA) + 0.5, ay = CellIdY(cellA) + 0.5;
+    const double bx = CellIdX(cellB) + 0.5, by = CellIdY(cellB) + 0.5;
+    const double length = std::hypot(bx - ax, by - ay);
+    const double base = length > 0.0 ? std::atan2(bx - ax, -(by - ay)) : 0.0;  // the normal
+    const int arc = std::clamp(int(kPi * b * kPointsPerStep), 8, kMaxRingPoints / 4);
+    const int side = std::clamp(int(length * kPointsPerStep), 1, kMaxRingPoints / 4);
+    ring.count = 0;
+    auto add = [&](double gx, double gy) {
+        gx = std::clamp(gx, 0.0, double(t.width));
+        gy = std::clamp(gy, 0.0, double(t.height));
+        float* p = ring.point[ring.count++];
+        p[0] = float(gx) * t.spacing - v.viewOffsetX;
+        p[1] = float(gy) * t.spacing - v.viewOffsetY;
+        p[2] = GroundHeight(t, float(gx), float(gy)) + kLift;
+    };
+    const double ends[2][2] = {{bx, by}, {ax, ay}};
+    for (int e = 0; e < 2; ++e) {
+        for (int k = 0; k <= arc; ++k) {
+            const double angle = base - kPi * (e + double(k) / arc);
+            add(ends[e][0] + b * std::cos(angle), ends[e][1] + b * std::sin(angle));
+        }
+        // The side from this end's last arc point towards the other end.
+        const double angle = base - kPi * (e + 1);
+        const double ox = b * std::cos(angle), oy = b * std::sin(angle);
+        const double* to = ends[1 - e];
+        for (int k = 1; k < side; ++k) {
+            const double s = double(k) / side;
+            add(ends[e][0] + s * (to[0] - ends[e][0]) + ox, ends[e][1] + s * (to[1] - ends[e][1]) + oy);
+        }
+    }
+}
+
 }  // namespace
+
+void DrawRampBand(const TerrainModel& t, const FrameState& frame, const HeldRamp& ramp,
+                  float viewOffsetX, float viewOffsetY) {
+    const int count = std::min(ramp.count, frame.cellCount);
+    if (t.columns == nullptr || count == 0) return;
+    const FootprintView v{FootprintShape::Ramp, 0.0, viewOffsetX, viewOffsetY};
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    Ring ring;
+    for (int k = 0; k < count; ++k) {
+        TraceBand(t, v, ramp.cells[k], frame.cells[k], int(frame.windows[k].brush), ring);
+        DrawLoop(ring.point, ring.count, kLight);
+    }
+    glLineWidth(1.0f);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glEnable(GL_TEXTURE_2D);
+}
 
 void DrawBrushFootprint(const TerrainModel& t, const FrameState& frame, double plateauHeight,
                         float viewOffsetX, float viewOffsetY) {

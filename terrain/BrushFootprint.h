@@ -13,6 +13,7 @@
 #pragma once
 
 struct FrameState;
+struct HeldRamp;
 class TerrainModel;
 
 // Draws the selected tool's footprint (its row's shape, ToolModes.h) at
@@ -22,3 +23,9 @@ class TerrainModel;
 // texturing on, blending off, the line width 1 and the colour white.
 void DrawBrushFootprint(const TerrainModel& terrain, const FrameState& frame,
                         double plateauHeight, float viewOffsetX, float viewOffsetY);
+
+// While a ramp is held: at each image, the outline of the band it will
+// change, every point within distance B of the segment from the middle of
+// A's cell to the middle of the cell under the pointer, on the ground.
+void DrawRampBand(const TerrainModel& terrain, const FrameState& frame, const HeldRamp& ramp,
+                  float viewOffsetX, float viewOffsetY);

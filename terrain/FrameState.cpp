@@ -6,6 +6,7 @@
 #include "gl/OpenGLFullscreen.h"
 #include "math/Matrixvector.h"
 #include "terrain/TerrainModel.h"
+#include "terrain/ShapingTools.h"
 #include "terrain/TerrainTools.h"
 #include "terrain/ToolKeys.h"
 #include "terrain/ToolModes.h"
@@ -63,10 +64,11 @@ FrameInput ReadFrameInput() {
 void ApplyToolKeys(const FrameInput& input, ToolKeyMemory& memory) {
     ToolKeys(input.keys, memory, gBrushSize, gSymmetry);
     ModeKeys(input.keys, memory, gEditMode);
+    StrengthKeys(input.keys, memory.strength, gBrushStrength);
 }
 
 ToolSettings ReadToolSettings() {
-    return {gEditMode, gCurrentGround, gBrushSize, gSymmetry, kFullStrength};
+    return {gEditMode, gCurrentGround, gBrushSize, gSymmetry, gBrushStrength};
 }
 
 FrameState EditorFrameState(const FrameInput& input, int picked) {

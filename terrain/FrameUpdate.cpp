@@ -23,6 +23,7 @@
 #include "terrain/EditHistory.h"
 #include "terrain/FrameState.h"
 #include "terrain/SceneRender.h"
+#include "terrain/ShapingTools.h"
 #include "terrain/TerrainRender.h"
 #include "terrain/TerrainTools.h"
 #include "terrain/ToolKeys.h"
@@ -159,6 +160,8 @@ bool FrameUpdate() {
     // On the ground before the water, so water covers it as it covers the
     // ground.
     DrawBrushFootprint(*gTerrain, frame, gPlateauHeight, ViewOffsetX, ViewOffsetY);
+    if (const HeldRamp* ramp = EditorHeldRamp())
+        DrawRampBand(*gTerrain, frame, *ramp, ViewOffsetX, ViewOffsetY);
 
     DrawWater();
     DrawSceneObjects();

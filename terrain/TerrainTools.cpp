@@ -27,6 +27,8 @@
 #include <vector>
 
 #include "gl/OpenGLFullscreen.h"
+#include "platform/Platform.h"
+#include "terrain/EditHistory.h"
 #include "terrain/TerrainModel.h"
 #include "terrain/ToolModes.h"
 #include "terrain/TriangleSelection.h"
@@ -145,12 +147,32 @@ void Smooth(TerrainModel& t, const BrushWindow& w, double amount, bool flipX, bo
     Relight(t, w);
 }
 
-void Plateau(TerrainModel& t, const BrushWindow& w, double height) {
+// At full strength the height is set, as defined; below it moves by the
+// share of the way.
+void Plateau(TerrainModel& t, const BrushWindow& w, double height, double share) {
     for (int64_t x = w.x0; x <= w.x1; ++x)
         for (int64_t y = w.y0; y <= w.y1; ++y)
-            if (BrushDistance(x - w.cellX, y - w.cellY) <= double(w.brush))
-                HeightAt(t, x, y) = float(height);
+            if (BrushDistance(x - w.cellX, y - w.cellY) <= double(w.brush)) {
+                float& h = HeightAt(t, x, y);
+                h = share == 1.0 ? float(height) : float(double(h) + share * (height - double(h)));
+            }
     Relight(t, w);
+}
+
+// The wide paint brush: every vertex within distance B, as plateau; only
+// the blocks of vertices whose letter changed are chosen again, so a held
+// brush does not shuffle the tiles it already painted.
+void PaintDisc(TerrainModel& t, const BrushWindow& w, char ground) {
+    std::vector<int32_t> changed;
+    for (int64_t x = w.x0; x <= w.x1; ++x)
+        for (int64_t y = w.y0; y <= w.y1; ++y) {
+            char& letter = t.columns[x][y].ground;
+            if (BrushDistance(x - w.cellX, y - w.cellY) > double(w.brush) || letter == ground)
+                continue;
+            letter = ground;
+            changed.push_back(MakeCellId(int(x), int(y)));
+        }
+    if (!changed.empty()) t.RetileBlocks(changed);
 }
 
 }  // namespace
@@ -159,6 +181,10 @@ void Plateau(TerrainModel& t, const BrushWindow& w, double height) {
 // its mirror images; the brush size does not apply.
 void ApplyPaint(TerrainModel& t, const FrameState& f, ToolMemory&) {
     if (!f.input.left) return;
+    if (f.input.keys != nullptr && f.input.keys[plat::VK_SHIFT]) {
+        for (int i = 0; i < f.cellCount; ++i) PaintDisc(t, f.windows[i], f.settings.ground);
+        return;
+    }
     int vertices[kMaxMirroredCells];
     const int count = MirroredVertices(t.width, t.height, f.picked, f.settings.symmetry, vertices);
     for (int i = 0; i < count; ++i) {
@@ -174,6 +200,7 @@ void ApplyRaiseLower(TerrainModel& t, const FrameState& f, ToolMemory&) {
     double amount = 0.0;
     if (f.input.left) amount = sign * kRaiseStep;
     if (f.input.right) amount = sign * kRaiseStepFast;
+    amount *= StrengthShare(f.settings.strength);
     for (int i = 0; i < f.cellCount && amount != 0.0; ++i) RaiseLower(t, f.windows[i], amount);
 }
 
@@ -181,6 +208,7 @@ void ApplySmooth(TerrainModel& t, const FrameState& f, ToolMemory&) {
     double amount = 0.0;
     if (f.input.left) amount = kSmoothStep;
     if (f.input.right) amount = kSmoothStepFast;
+    amount *= StrengthShare(f.settings.strength);
     const int px = CellIdX(f.picked), py = CellIdY(f.picked);
     for (int i = 0; i < f.cellCount && amount != 0.0; ++i) {
         const BrushWindow& w = f.windows[i];
@@ -190,10 +218,11 @@ void ApplySmooth(TerrainModel& t, const FrameState& f, ToolMemory&) {
 
 void ApplyPlateau(TerrainModel& t, const FrameState& f, ToolMemory& memory) {
     for (int i = 0; i < f.cellCount && f.input.left; ++i)
-        Plateau(t, f.windows[i], memory.plateauHeight);
+        Plateau(t, f.windows[i], memory.plateauHeight, StrengthShare(f.settings.strength));
 }
 
 void ApplyToolsAt(TerrainModel& t, const FrameState& f, ToolMemory& memory) {
+    KeepShapingMemory(f, memory.shaping);
     if (t.columns == nullptr || f.picked == kNoCell) return;
     const ToolMode* tool = FindToolMode(f.settings.mode);
     const bool acts = tool != nullptr && f.cellCount > 0;
@@ -213,8 +242,8 @@ void ApplyToolsAt(TerrainModel& t, const FrameState& f, ToolMemory& memory) {
 FrameState ToolFrameState(const TerrainModel& t, int cellId, const ToolInput& in,
                           bool leftPressed) {
     const FrameInput input{0, 0, 0, 0, nullptr, in.left, in.right};
-    return BuildFrameState(t, input, {in.mode, in.ground, in.brush, in.symmetry}, cellId,
-                           !leftPressed, in.overView);
+    const ToolSettings settings{in.mode, in.ground, in.brush, in.symmetry, in.strength};
+    return BuildFrameState(t, input, settings, cellId, !leftPressed, in.overView);
 }
 
 void ApplyToolsAt(TerrainModel& t, int cellId, const ToolInput& in, ToolMemory& memory) {
@@ -224,10 +253,12 @@ void ApplyToolsAt(TerrainModel& t, int cellId, const ToolInput& in, ToolMemory& 
 
 void ApplyFrameTools(const FrameState& frame) {
     if (gTerrain == nullptr) return;
-    ToolMemory memory{PressEdge(gLeftButtonBefore), gPlateauHeight};
+    ToolMemory memory{PressEdge(gLeftButtonBefore), gPlateauHeight, EditorShapingMemory(),
+                      &gEditHistory};
     ApplyToolsAt(*gTerrain, frame, memory);
     gLeftButtonBefore = frame.input.left;
     gPlateauHeight = memory.plateauHeight;
+    EditorShapingMemory() = memory.shaping;
 }
 
 void ApplyTools(int pickedId) {

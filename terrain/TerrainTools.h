@@ -17,8 +17,10 @@
 
 #include "gl/PressEdge.h"
 #include "terrain/FrameState.h"
+#include "terrain/ShapingTools.h"
 
 class TerrainModel;
+class EditHistory;
 
 extern char gCurrentGround;      // ground letter the paint tool writes: 'e', 'w', 's'
 extern int32_t gBrushSize;       // brush size B of the height tools: 2 to 8, 32 with the keys
@@ -37,11 +39,18 @@ void SetBrushSize(int size);
 struct ToolMemory {
     PressEdge left;              // for ToolInput callers: a new left press
     double plateauHeight = 0.0;  // the height the plateau tool flattens to
+    ShapingMemory shaping;       // the held ramp and the erosion's generator
+    // Where a tool that changes more than the frame's brush windows (the
+    // ramp) records what it changes first; null: nowhere.
+    EditHistory* history = nullptr;
 };
 
 // Applies the selected tool for one frame at every cell of `frame`, the
 // picked cell first. Painting writes the picked cell's lower-left vertex and
-// its mirror images (MirroredVertices). A new left press captures the
+// its mirror images (MirroredVertices); with Shift held, every vertex within
+// distance B of each cell, as plateau. Every step is scaled by the frame's
+// strength: raise, lower and smooth amounts times the share, the plateau
+// moves h by share * (target - h) (at 100 % it sets the target). A new left press captures the
 // plateau height at the picked cell only, in any mode and anywhere, so
 // every part of a stroke flattens to it. Without a picked cell nothing
 // changes.
@@ -62,6 +71,7 @@ struct ToolInput {
     bool left, right;
     bool overView;
     int symmetry;
+    int strength = kFullStrength;
 };
 FrameState ToolFrameState(const TerrainModel& terrain, int cellId, const ToolInput& in,
                           bool leftPressed);

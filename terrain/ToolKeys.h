@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "gl/PressEdge.h"
+#include "terrain/ShapingTools.h"
 #include "terrain/ToolModes.h"
 
 constexpr int32_t kBrushSizes[] = {2, 4, 6, 8, 12, 16, 24, 32};
@@ -24,6 +25,7 @@ struct ToolKeyMemory {
     PressEdge symmetry;
     PressEdge brush[4];  // one per brush key, in the order of the key table
     PressEdge modes[kMaxToolModes];  // one per row of kToolModes
+    StrengthKeyMemory strength;      // the digit keys
 };
 
 // Applies this frame's new presses to the brush size and the symmetry mode.

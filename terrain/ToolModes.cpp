@@ -4,6 +4,7 @@
 
 #include <iterator>
 
+#include "terrain/ShapingTools.h"
 #include "terrain/TerrainTools.h"
 
 const ToolMode kToolModes[] = {
@@ -16,6 +17,11 @@ const ToolMode kToolModes[] = {
      ApplyPlateau},
     {kModeSmooth, "Glätten", "menue_tool_smooth", FootprintShape::Smooth, true, false, 0,
      ApplySmooth},
+    // The shaping tools.
+    {kModeRamp, "Rampe", nullptr, FootprintShape::Ramp, true, false, 'R', ApplyRamp},
+    {kModeErosion, "Erosion", nullptr, FootprintShape::Smooth, true, false, 'E', ApplyErosion},
+    {kModeAutoPaint, "Automatisch", nullptr, FootprintShape::Smooth, true, false, 'A',
+     ApplyAutoPaint},
 };
 const int kToolModeCount = int(std::size(kToolModes));
 static_assert(std::size(kToolModes) <= kMaxToolModes, "room for every tool's key");

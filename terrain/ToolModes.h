@@ -25,6 +25,10 @@ constexpr int32_t kModeRaise = 4;
 constexpr int32_t kModeLower = 5;
 constexpr int32_t kModePlateau = 6;
 constexpr int32_t kModeSmooth = 7;
+// The shaping tools, reached by their keys (ShapingTools.h).
+constexpr int32_t kModeRamp = 8;
+constexpr int32_t kModeErosion = 9;
+constexpr int32_t kModeAutoPaint = 10;
 
 // What the brush footprint shows, one shape per tool.
 enum class FootprintShape {
@@ -34,6 +38,7 @@ enum class FootprintShape {
     Lower,    // the same, cool
     Plateau,  // ring at distance B and a flat ring at the captured height
     Smooth,   // ring at distance B
+    Ramp,     // ring at distance B; while held, the band from A to the pointer
 };
 
 class TerrainModel;

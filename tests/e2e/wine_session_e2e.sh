@@ -20,6 +20,8 @@
 #     in a subfolder "karten" succeeds, and the file it replaced lies under
 #     %LOCALAPPDATA%\terrain-editor\ as "Ersetzt ... karte.map"; loading
 #     the first file brings its picture back;
+#   - R, 4 and E change the tool's field, F1 shows the card of the keys and
+#     F1 again hides it;
 #   - a stroke after the last save, then Escape: exit code 0, and the
 #     recovered map lies under %LOCALAPPDATA%\terrain-editor\; the next
 #     start shows the box "Wiederherstellung", whose "Öffnen" (Return)
@@ -258,6 +260,21 @@ e2e_log "karte.map loaded: its hill is back"
 # 8. The map saved under a name with umlauts, in a folder of its own.
 mkdir -p "$package/karten"
 save_as "Höhenkarte.map" karten enter
+
+# 8a. R, 4 and E each change the tool's field (Rampe, "Stärke: 40 %",
+# Erosion); F1 shows the card over the view, F1 again hides it; 0: 100 %.
+TOOL_FIELD="300 190 338 816" CARD="240 300 660 250"
+for step in "r $TOOL_FIELD -gt 40" "4 $TOOL_FIELD -gt 40" "e $TOOL_FIELD -gt 40" \
+            "F1 $CARD -gt 36000" "F1 $CARD -lt 500"; do
+    set -- $step
+    key=$1 region="$2 $3 $4 $5" test="$6 $7"
+    [ "$key" = F1 ] || { capture; cp "$shot" "$E2E_OUT/before_key.png"; }
+    xdotool key "$key"
+    wait_until 20 "capture; [ \"\$(changed_in '$E2E_OUT/before_key.png' '$shot' $region)\" $test ]" ||
+        fail "the key $key does not change the picture as it should ($step)"
+done
+xdotool key 0
+e2e_log "R, 4, E and F1 served"
 
 # 9. A stroke after the save, then Escape: the program ends with exit code
 # 0 and the unsaved map is recovered under %LOCALAPPDATA%.

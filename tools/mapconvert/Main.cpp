@@ -23,6 +23,7 @@
 #include "app/MapFile.h"
 #include "gl/TextureRecord.h"
 #include "terrain/TerrainModel.h"
+#include "tools/mapconvert/CommandLine.h"
 #include "tools/mapconvert/EditorScene.h"
 #include "tools/mapconvert/Heightmap.h"
 #include "tools/mapconvert/MapFacts.h"
@@ -86,86 +87,6 @@ const char* const kUsage =
 #define MAPCONVERT_VERSION "unknown"
 #endif
 
-// A wrong call: one line naming the fault, and where the usage is.
-int WrongCall(const std::string& fault) {
-    std::fprintf(stderr, "mapconvert: %s (\"mapconvert --help\" shows the usage)\n",
-                 fault.c_str());
-    return 2;
-}
-
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "mapconvert: %s\n", message.c_str());
-    return 1;
-}
-
-// The words after the command: plain arguments, options with a value and
-// flags.
-struct Arguments {
-    std::vector<std::string> plain;
-    std::string ground, pack, size, seed;
-    bool raw = false, bigEndian = false;
-};
-
-// What a command takes: its options and the names of its plain arguments
-// (for the line that says which one is missing).
-struct Command {
-    const char* name;
-    int (*run)(const Arguments&);
-    std::vector<std::string> options;
-    std::vector<std::string> arguments;
-};
-
-// The fault of the words after the command, or empty when they fit it.
-std::string Parse(int argc, char** argv, const Command& command, Arguments* out) {
-    const std::string name = command.name;
-    for (int i = 2; i < argc; ++i) {
-        const std::string word = argv[i];
-        if (word.size() <= 2 || word.compare(0, 2, "--") != 0) {
-            if (out->plain.size() == command.arguments.size()) {
-                std::string takes;
-                for (const std::string& argument : command.arguments) takes += " " + argument;
-                return name + " takes" + takes + ": \"" + word + "\" is one argument too many";
-            }
-            out->plain.push_back(word);
-            continue;
-        }
-        bool known = false;
-        for (const std::string& option : command.options) known = known || option == word;
-        if (!known) return name + " has no option " + word;
-        if (word == "--raw" || word == "--big-endian") {
-            (word == "--raw" ? out->raw : out->bigEndian) = true;
-            continue;
-        }
-        if (i + 1 >= argc) return word + " needs a value";
-        const std::string value = argv[++i];
-        if (word == "--ground") out->ground = value;
-        if (word == "--pack") out->pack = value;
-        if (word == "--size") out->size = value;
-        if (word == "--seed") out->seed = value;
-    }
-    if (out->plain.size() < command.arguments.size())
-        return name + " needs " + command.arguments[out->plain.size()];
-    return std::string();
-}
-
-// A whole decimal number in [low, high].
-bool ParseNumber(const std::string& text, unsigned long low, unsigned long high,
-                 unsigned long* value) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
-        text.size() > 10)
-        return false;
-    *value = std::strtoul(text.c_str(), nullptr, 10);
-    return *value >= low && *value <= high;
-}
-
-// The fault of a number option's value, empty when it is in [low, high].
-std::string NumberFault(const char* option, const std::string& text, unsigned long low,
-                        unsigned long high, unsigned long* value) {
-    if (ParseNumber(text, low, high, value)) return std::string();
-    return std::string(option) + " " + text + ": not a whole number from " + std::to_string(low) +
-           " to " + std::to_string(high);
-}
-
 // True when path ends in extension (".map"), in either letter case.
 bool EndsWith(const std::string& path, const char* extension) {
     const size_t length = std::strlen(extension);
@@ -197,30 +118,6 @@ bool ParseRawSize(const std::string& text, RawLayout* layout) {
     layout->width = int(width);
     layout->height = int(height);
     return true;
-}
-
-// Checks the map's header and length (the editor's reader is silent about
-// what it refuses) and warns about missing records.
-bool CheckMap(const std::string& path, MapFacts* facts, std::string* error) {
-    if (!ReadMapHeader(path, facts, error)) return false;
-    if (facts->recordsHeld < facts->recordsNeeded) {
-        std::fprintf(stderr,
-                     "mapconvert: warning: %s is cut short: %llu of %llu records missing; they "
-                     "read as height 0, earth\n",
-                     path.c_str(),
-                     static_cast<unsigned long long>(facts->recordsNeeded - facts->recordsHeld),
-                     static_cast<unsigned long long>(facts->recordsNeeded));
-    }
-    return true;
-}
-
-// Loads a map that CheckMap accepted with the editor's own reader.
-bool LoadMap(const std::string& path, TerrainModel& terrain, std::string* error) {
-    errno = 0;
-    if (ReadMapFile(path.c_str(), terrain)) return true;
-    *error = path + ": cannot load the map: " +
-             (errno ? std::strerror(errno) : "the editor's map reader refused it");
-    return false;
 }
 
 // A heightmap or ground picture, PNG or RAW; a colour picture is read by its
@@ -394,17 +291,15 @@ int main(int argc, char** argv) {
         std::printf("mapconvert %s\n", MAPCONVERT_VERSION);
         return 0;
     }
-    if (name == "erode" || name == "paint") {
-        const std::vector<std::string> words(argv + 2, argv + argc);
-        const int status = name == "erode" ? ErodeCommand(words) : PaintCommand(words);
-        return status == kShapingWrongUsage ? WrongCall(name + ": wrong arguments") : status;
-    }
     const Command commands[] = {
         {"info", Info, {"--pack"}, {"MAP"}},
         {"export", Export, {"--ground", "--raw"}, {"MAP", "OUT"}},
         {"import", Import, {"--ground", "--pack", "--raw", "--size", "--big-endian", "--seed"},
          {"IN", "OUT.map"}},
         {"preview", Preview, {"--size", "--pack"}, {"MAP", "OUT.png"}},
+        {"erode", ErodeCommand, {"--droplets", "--seed"}, {"IN.map", "OUT.map"}},
+        {"paint", PaintCommand, {"--snow-above", "--earth-steeper-than", "--seed", "--pack"},
+         {"IN.map", "OUT.map"}},
     };
     for (const Command& command : commands) {
         if (name != command.name) continue;
