@@ -26,6 +26,7 @@
 #include "tools/mapconvert/EditorScene.h"
 #include "tools/mapconvert/Heightmap.h"
 #include "tools/mapconvert/MapFacts.h"
+#include "tools/mapconvert/MapSizes.h"
 #include "tools/mapconvert/OutputFiles.h"
 #include "tools/mapconvert/PngFiles.h"
 #include "tools/mapconvert/RawFiles.h"
@@ -102,7 +103,7 @@ int Fail(const std::string& message) {
 // flags.
 struct Arguments {
     std::vector<std::string> plain;
-    std::string ground, pack, size, seed;
+    std::string ground, pack, size, seed, height, anchor;
     bool raw = false, bigEndian = false;
 };
 
@@ -142,6 +143,8 @@ std::string Parse(int argc, char** argv, const Command& command, Arguments* out)
         if (word == "--pack") out->pack = value;
         if (word == "--size") out->size = value;
         if (word == "--seed") out->seed = value;
+        if (word == "--height") out->height = value;
+        if (word == "--anchor") out->anchor = value;
     }
     if (out->plain.size() < command.arguments.size())
         return name + " needs " + command.arguments[out->plain.size()];
@@ -381,6 +384,19 @@ int Preview(const Arguments& args) {
     return 0;
 }
 
+// The size commands run in MapSizes.cpp; their one line comes back here.
+int RunSized(int (*command)(const SizeCall&, std::string*), const Arguments& args) {
+    const SizeCall call = {args.plain, args.size, args.anchor, args.height, args.ground, args.pack,
+                           args.seed};
+    std::string line;
+    const int status = command(call, &line);
+    if (status == 2) return WrongCall(line);
+    return status == 0 ? 0 : Fail(line);
+}
+int New(const Arguments& args) { return RunSized(NewMapCommand, args); }
+int Resize(const Arguments& args) { return RunSized(ResizeMapCommand, args); }
+int Scale(const Arguments& args) { return RunSized(ScaleMapCommand, args); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -405,6 +421,10 @@ int main(int argc, char** argv) {
         {"import", Import, {"--ground", "--pack", "--raw", "--size", "--big-endian", "--seed"},
          {"IN", "OUT.map"}},
         {"preview", Preview, {"--size", "--pack"}, {"MAP", "OUT.png"}},
+        {"new", New, {"--size", "--height", "--ground", "--pack", "--seed"}, {"OUT.map"}},
+        {"resize", Resize, {"--size", "--anchor", "--height", "--pack", "--seed"},
+         {"IN.map", "OUT.map"}},
+        {"scale", Scale, {"--size", "--pack", "--seed"}, {"IN.map", "OUT.map"}},
     };
     for (const Command& command : commands) {
         if (name != command.name) continue;
