@@ -17,5 +17,5 @@ struct KeyRow {
     const char* effectEn;   // English, for the manuals
 };
 
-constexpr int kKeyRowCount = 14;
+constexpr int kKeyRowCount = 21;
 extern const KeyRow kKeyRows[kKeyRowCount];

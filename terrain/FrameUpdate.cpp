@@ -22,6 +22,7 @@
 #include "terrain/BrushFootprint.h"
 #include "terrain/EditHistory.h"
 #include "terrain/FrameState.h"
+#include "terrain/RegionTool.h"
 #include "terrain/SceneRender.h"
 #include "terrain/TerrainRender.h"
 #include "terrain/TerrainTools.h"
@@ -159,6 +160,7 @@ bool FrameUpdate() {
     // On the ground before the water, so water covers it as it covers the
     // ground.
     DrawBrushFootprint(*gTerrain, frame, gPlateauHeight, ViewOffsetX, ViewOffsetY);
+    DrawRegionOutlines(*gTerrain, gRegionTool, frame, ViewOffsetX, ViewOffsetY);
 
     DrawWater();
     DrawSceneObjects();
@@ -191,5 +193,6 @@ bool FrameUpdate() {
     RecordStroke(frame);
     ApplyFrameTools(frame);
     EditKeys(frame);
+    RegionFrame(gRegionTool, *gTerrain, gEditHistory, frame, gEditMode);
     return true;
 }

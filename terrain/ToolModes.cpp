@@ -4,6 +4,7 @@
 
 #include <iterator>
 
+#include "terrain/RegionTool.h"
 #include "terrain/TerrainTools.h"
 
 const ToolMode kToolModes[] = {
@@ -16,6 +17,9 @@ const ToolMode kToolModes[] = {
      ApplyPlateau},
     {kModeSmooth, "Glätten", "menue_tool_smooth", FootprintShape::Smooth, true, false, 0,
      ApplySmooth},
+    // The region tools draw their own outlines and work in RegionFrame.
+    {kModeSelect, "Auswahl", nullptr, FootprintShape::None, false, false, 'B', ApplyRegionTool},
+    {kModePaste, "Einfügen", nullptr, FootprintShape::None, false, false, 0, ApplyRegionTool},
 };
 const int kToolModeCount = int(std::size(kToolModes));
 static_assert(std::size(kToolModes) <= kMaxToolModes, "room for every tool's key");

@@ -25,6 +25,9 @@ constexpr int32_t kModeRaise = 4;
 constexpr int32_t kModeLower = 5;
 constexpr int32_t kModePlateau = 6;
 constexpr int32_t kModeSmooth = 7;
+// The region tools (RegionTool.h): selecting a rectangle, pasting its copy.
+constexpr int32_t kModeSelect = 20;
+constexpr int32_t kModePaste = 21;
 
 // What the brush footprint shows, one shape per tool.
 enum class FootprintShape {
