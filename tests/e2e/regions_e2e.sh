@@ -1,14 +1,10 @@
 #!/usr/bin/env bash
-# Regions of ground, on a 1280 x 1024 x 16 display: a hill raised; B and a
-# drag over it; Ctrl+C (the copy file appears in the state folder); the map
-# saved through the dialog (before.map). Elsewhere Ctrl+V, T, a click:
-# pasted.map holds the copy turned by 90 degrees, exactly, where before.map
-# did not, and the copy's source is in before.map. Ctrl+Z gives back
-# before.map byte for byte. Ctrl+V, T, Shift + click there: the heights
-# added above the copy's lowest. M (mirror left/right), Ctrl+V, T, a click:
-# the mirrored placement is there too. A second editor, running at the same
-# time on a second display with the same state folder: Ctrl+V and a click
-# place the copy made in the first. The maps are read by ground_copy.py.
+# Regions of ground, maps saved through the dialog and read by
+# ground_copy.py: a hill, B and a drag over it, Ctrl+C (the copy file
+# appears); elsewhere Ctrl+V, T, a click: the copy turned by 90 degrees,
+# exactly; Ctrl+Z: the map before, byte for byte; Shift + click: the heights
+# added; M, then a click: the mirrored placement too; a second editor at the
+# same time (second display, same state folder) pastes the first one's copy.
 # Usage: regions_e2e.sh EDITOR-BINARY (run in the build folder).
 set -u
 source "$(dirname "$0")/lib.sh"
@@ -41,8 +37,7 @@ save() {
     wait_until 20 '[ "$(stat -c %s "$file" 2>/dev/null)" = 4491340 ]' || fail "$1 was not saved"
 }
 
-# Into the map (its left edge lies at the middle of the start view), then
-# raise with brush 2; once its icon shows, the keys before it are served.
+# Into the map, then raise: once its icon shows, the keys are served.
 cp "$shot" "$E2E_OUT/no_tool.png"
 xdotool key $(printf 'Right %.0s' {1..60})
 click_at "$win" "$(icon_x 0)" "$(icon_y 2)"
@@ -64,10 +59,9 @@ pointer_to "$win" $((HILL_X + 160)) $((HILL_Y + 110))
 xdotool mouseup 1
 xdotool key ctrl+c
 wait_until 20 '[ -s "$copyFile" ]' || fail "Ctrl+C leaves no copy file in the state folder"
-[ "$(echo "$($reader highest "$copyFile") > 0.05" | bc)" = 1 ] || fail "the copy holds no hill"
 save before.map
 [ -n "$($reader places "$E2E_OUT/before.map" "$copyFile" -)" ] || fail "the copy is not the selected ground"
-[ -z "$($reader places "$E2E_OUT/before.map" "$copyFile" t)" ] || fail "the turned copy is there before pasting"
+[ -z "$($reader places "$E2E_OUT/before.map" "$copyFile" t)" ] || fail "the turned copy (or a flat one) is there before"
 
 pointer_to "$win" $PASTE_X $PASTE_Y
 xdotool key ctrl+v t
@@ -117,19 +111,7 @@ click_at "$dialog" 52 92
 win=$(wait_for_window OpenGLFullScreen 20) || fail "the second fullscreen window did not appear"
 pointer_to "$win" $REST_X $REST_Y
 wait_until 30 'screenshot "$shot"; frame_rate_box_in "$shot"' || fail "the second editor draws no frames"
-xdotool key $(printf 'Right %.0s' {1..60})
-# Scrolled once the ground under the paste point shows and stands still.
-previous=""
-scrolled() {
-    screenshot "$shot"
-    local now
-    now=$(convert "$shot" -crop 1280x700+0+0 +repage -depth 8 rgb:- | md5sum)
-    [ "$now" = "$previous" ] && at_least "$(region_mean "$shot" 40 40 $((PASTE_X - 20)) $((PASTE_Y - 20)))" 0.1 && return 0
-    previous=$now
-    return 1
-}
-wait_until 60 scrolled || fail "the second editor's view does not scroll into the map"
-pointer_to "$win" $PASTE_X $PASTE_Y
+pointer_to "$win" 950 400  # on the map in the start view
 xdotool key ctrl+v
 xdotool click 1
 save second.map
