@@ -129,6 +129,8 @@ void RegionFrame(RegionTool& r, TerrainModel& t, EditHistory& history, const Fra
     const bool b = keys && r.keyB.Pressed(keys[kKeySelect]);
     const bool c = keys && r.keyC.Pressed(keys[kKeyCopy]);
     const bool v = keys && r.keyV.Pressed(keys[kKeyPaste]);
+    // A map loaded since may be smaller than the selection.
+    if (r.selected && (r.x1 >= t.width || r.y1 >= t.height)) r.selected = r.dragging = false;
     // The mode keys have already chosen Select for B; B again ends it.
     if (b && !ctrl && r.modeBefore == kModeSelect) mode = kModeNone;
     if (c && ctrl && r.selected) {
