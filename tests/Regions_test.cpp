@@ -26,11 +26,9 @@ GroundCopy Numbered(int width, int height) {
 
 TEST(RegionsTest, TurnsAndFlips) {
     const GroundCopy c = Numbered(3, 2);  // rows 0 1 2 / 3 4 5
-    const GroundCopy turned = Turned(c);
-    EXPECT_EQ(turned.width, 2);
-    EXPECT_EQ(turned.heights, (std::vector<float>{3, 0, 4, 1, 5, 2}));
-    EXPECT_EQ(turned.grounds, (std::vector<char>{'e', 'e', 'w', 'w', 's', 's'}));
-    EXPECT_EQ(Turned(Turned(Turned(turned))).heights, c.heights);
+    EXPECT_EQ(Turned(c).heights, (std::vector<float>{3, 0, 4, 1, 5, 2}));
+    EXPECT_EQ(Turned(c).grounds, (std::vector<char>{'e', 'e', 'w', 'w', 's', 's'}));
+    EXPECT_EQ(Turned(Turned(Turned(Turned(c)))).heights, c.heights);
     EXPECT_EQ(FlippedLeftRight(c).heights, (std::vector<float>{2, 1, 0, 5, 4, 3}));
     EXPECT_EQ(FlippedTopBottom(c).heights, (std::vector<float>{3, 4, 5, 0, 1, 2}));
 }
@@ -42,17 +40,14 @@ TEST(RegionsTest, PlacementAndStampClampedTiledAndLit) {
     t.ShadeAll();  // lit everywhere, so any vertex a placement leaves stale shows
     GroundCopy c{3, 2, {-1.0f, -0.5f, 3.0f, 0.0f, -9.0f, 1.0f}, {'s', 's', 'w', 'w', 'e', 's'}};
     PlaceCopy(t, c, 11, 9, false);  // the last column falls off the grid
-    EXPECT_EQ(t.columns[11][9].height, -1.0f);
-    EXPECT_EQ(t.columns[12][9].height, -0.5f);
-    EXPECT_EQ(t.columns[11][10].height, 0.0f);
-    EXPECT_EQ(t.columns[12][10].height, -2.0f);  // clamped
-    EXPECT_EQ(t.columns[12][10].ground, 'e');
-    EXPECT_EQ(t.columns[10][9].height, 1.25f);
-    PlaceCopy(t, c, 2, 3, true);  // adds the height above -9, keeps the ground
-    const float added[6] = {1.5f, 1.5f, 1.5f, 1.5f, 1.25f, 1.5f};
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(t.columns[2 + i % 3][3 + i / 3].height, added[i]) << i;
-        EXPECT_EQ(t.columns[2 + i % 3][3 + i / 3].ground, 'e') << i;
+    PlaceCopy(t, c, 2, 3, true);    // adds the height above -9, keeps the ground
+    const struct { int x, y; float height; char ground; } kVertices[] = {
+        {11, 9, -1.0f, 's'}, {12, 9, -0.5f, 's'}, {11, 10, 0.0f, 'w'}, {12, 10, -2.0f, 'e'},
+        {10, 9, 1.25f, 'e'}, {2, 3, 1.5f, 'e'},  {4, 4, 1.5f, 'e'},   {3, 4, 1.25f, 'e'},
+    };
+    for (const auto& v : kVertices) {
+        EXPECT_EQ(t.columns[v.x][v.y].height, v.height) << v.x << "," << v.y;
+        EXPECT_EQ(t.columns[v.x][v.y].ground, v.ground) << v.x << "," << v.y;
     }
     for (int x = 0; x <= 12; ++x)
         for (int y = 0; y <= 10; ++y) {

@@ -97,13 +97,8 @@ grep -q "^$((256 - qx - wide + 1)) $qy\$" <<<"$places" ||
     fail "no mirrored placement across the vertical centre line ($places)"
 
 # The second editor, on its own display, the same state folder.
-first=$DISPLAY
-numberFile="$E2E_OUT/xvfb2.display"
-Xvfb -displayfd 3 -screen 0 1280x1024x16 -nolisten tcp -noreset -r 3>"$numberFile" >/dev/null 2>&1 &
-SECOND_XVFB=$!
-wait_until 20 '[ -s "$numberFile" ]' || fail "the second Xvfb reports no display"
-export DISPLAY=":$(tr -d '[:space:]' <"$numberFile")"
-wait_until 20 "xdpyinfo >/dev/null 2>&1" || fail "the second Xvfb does not answer"
+first=$DISPLAY SECOND_XVFB=$E2E_XVFB_PID  # the first display, ended on exit
+start_xvfb 1280x1024x16
 XDG_STATE_HOME="$state" "$editor" >"$E2E_OUT/editor2.log" 2>&1 &
 SECOND_EDITOR=$!
 dialog=$(wait_for_window OpenGL 15) || fail "the second start dialog did not appear"
