@@ -3,7 +3,6 @@
 // every symmetry mode, and the copy file read back and refused.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -15,10 +14,8 @@ namespace {
 
 GroundCopy Numbered(int width, int height) {
     GroundCopy c{width, height, {}, {}};
-    for (int i = 0; i < width * height; ++i) {
-        c.heights.push_back(float(i));
-        c.grounds.push_back("ews"[i % 3]);
-    }
+    for (int i = 0; i < width * height; ++i)
+        c.heights.push_back(float(i)), c.grounds.push_back("ews"[i % 3]);
     return c;
 }
 
@@ -83,9 +80,7 @@ TEST(RegionsTest, CopyFileReadBackAndRefused) {
     GroundCopy back;
     std::string reason;
     ASSERT_TRUE(DecodeCopy(bytes.data(), bytes.size(), &back, &reason)) << reason;
-    EXPECT_EQ(back.heights, c.heights);
-    EXPECT_EQ(back.grounds, c.grounds);
-    const float nan = NAN;
+    EXPECT_TRUE(back.heights == c.heights && back.grounds == c.grounds);
     const struct { size_t at; std::vector<uint8_t> put; size_t size; const char* says; } kFaults[] = {
         {0, {'X'}, bytes.size(), "first bytes"},
         {8, {0, 0, 0, 0}, bytes.size(), "size 0 x 3"},
@@ -93,9 +88,7 @@ TEST(RegionsTest, CopyFileReadBackAndRefused) {
         {0, {}, bytes.size() - 1, "length"},
         {0, {}, 15, "first bytes"},
         {16 + 5 * 7 + 4, {'x'}, bytes.size(), "vertex 7"},
-        {16 + 5 * 2, std::vector<uint8_t>(reinterpret_cast<const uint8_t*>(&nan),
-                                          reinterpret_cast<const uint8_t*>(&nan) + 4),
-         bytes.size(), "vertex 2"},
+        {16 + 5 * 2, {0x00, 0x00, 0xC0, 0x7F}, bytes.size(), "vertex 2"},  // a quiet NaN
     };
     for (const auto& f : kFaults) {
         std::vector<uint8_t> bad = bytes;

@@ -1,10 +1,8 @@
-"""The regions walk's own reader of .map files (68-byte records from byte 8,
-row by row, x inner, the height a float at byte 40) and of the copy file
-("TECOPY01", width, height, per vertex a float and a letter).
-  places MAP COPY STEPS: "x y" of each place where MAP holds the copy after
-      STEPS (t: turned 90 degrees counter-clockwise, l: flipped left/right)
-  stamped BEFORE AFTER COPY STEPS X Y: "ok" when AFTER is BEFORE plus the
-      copy's heights above its lowest, clamped to -2 .. 1.5, at (X, Y)"""
+"""The regions walk's own reader of .map files and copy files (see
+regions_e2e.sh): "places MAP COPY STEPS" prints each "x y" where MAP holds
+the copy after STEPS (t: turned counter-clockwise, l: flipped left/right);
+"stamped BEFORE AFTER COPY STEPS X Y" prints "ok" when AFTER is BEFORE plus
+the copy's heights above its lowest, clamped, at (X, Y)."""
 import struct
 import sys
 

@@ -69,7 +69,6 @@ xdotool click 1
 save pasted.map
 read -r px py <<<"$($reader places "$E2E_OUT/pasted.map" "$copyFile" t)"
 [ -n "$px" ] || fail "pasted.map does not hold the copy turned by 90 degrees"
-e2e_log "turned copy placed at $px, $py"
 [ -n "$($reader places "$E2E_OUT/pasted.map" "$copyFile" -)" ] || fail "the placement covered its source"
 
 xdotool key ctrl+z
@@ -91,8 +90,7 @@ read -r qx qy <<<"$($reader places "$E2E_OUT/mirrored.map" "$copyFile" t | head 
 [ -n "$qx" ] || fail "mirrored.map does not hold the turned copy"
 places=$($reader places "$E2E_OUT/mirrored.map" "$copyFile" tl)
 e2e_log "turned copy at $qx, $qy; its mirror images at: $places"
-# The turned copy is as wide as the copy is high: vertex x's image is 256 - x.
-wide=$(od -A n -t d4 -j 12 -N 4 "$copyFile" | tr -d ' ')
+wide=$(od -A n -t d4 -j 12 -N 4 "$copyFile" | tr -d ' ')  # the turned copy's width
 grep -q "^$((256 - qx - wide + 1)) $qy\$" <<<"$places" ||
     fail "no mirrored placement across the vertical centre line ($places)"
 
