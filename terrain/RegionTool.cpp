@@ -161,5 +161,3 @@ void DrawRegionOutlines(const TerrainModel& t, const RegionTool& r, const FrameS
         DrawGroundOutline(t, p.originX, p.originY, p.originX + r.copy.width - 1,
                           p.originY + r.copy.height - 1, viewOffsetX, viewOffsetY);
 }
-
-void ApplyRegionTool(TerrainModel&, const FrameState&, ToolMemory&) {}

@@ -27,7 +27,6 @@
 class EditHistory;
 class TerrainModel;
 struct FrameState;
-struct ToolMemory;
 
 struct RegionTool {
     bool selected = false;
@@ -63,7 +62,3 @@ void StartPasting(RegionTool& regions, GroundCopy copy, int32_t& mode);
 // outline at each placement a click would make, on the ground.
 void DrawRegionOutlines(const TerrainModel& terrain, const RegionTool& regions,
                         const FrameState& frame, float viewOffsetX, float viewOffsetY);
-
-// The row functions of the select and paste modes: they do nothing, as the
-// region tools work in RegionFrame, which holds their memory.
-void ApplyRegionTool(TerrainModel& terrain, const FrameState& frame, ToolMemory& memory);

@@ -4,8 +4,15 @@
 
 #include <iterator>
 
-#include "terrain/RegionTool.h"
 #include "terrain/TerrainTools.h"
+
+namespace {
+
+// The select and paste modes' rows act through RegionFrame (RegionTool.h),
+// which holds their memory.
+void ApplyRegionTool(TerrainModel&, const FrameState&, ToolMemory&) {}
+
+}  // namespace
 
 const ToolMode kToolModes[] = {
     {kModePaint, nullptr, nullptr, FootprintShape::Paint, false, false, 0, ApplyPaint},
