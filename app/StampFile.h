@@ -1,7 +1,9 @@
 // Stamps from files: the main loop's step for Ctrl+Shift+V. The open dialog
-// (title "Stempel laden") takes a .map file; its heights and ground become
-// the copy to paste (RegionTool.h). A file that is no map is told in a
-// message box, as a refused load is; a cancelled dialog changes nothing.
+// (title "Stempel laden") takes a .map file or, where the build has libpng
+// (not the Windows build), a heightmap PNG of any kind mapconvert import
+// reads; its heights (and a map's ground) become the copy to paste
+// (RegionTool.h). A file that cannot be read is told in a message box with
+// the reason, as a refused load is; a cancelled dialog changes nothing.
 #pragma once
 
 #include <cstdint>

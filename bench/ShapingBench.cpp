@@ -46,7 +46,7 @@
 #include "terrain/SlopePaint.h"
 #include "terrain/TerrainModel.h"
 #include "terrain/TriangleSelection.h"
-#include "tools/mapconvert/PngFiles.h"
+#include "gl/PngFiles.h"
 
 extern char** environ;
 
