@@ -38,8 +38,7 @@ save() {
 }
 
 # Into the map, then raise: once its icon shows, the keys are served.
-cp "$shot" "$E2E_OUT/no_tool.png"
-xdotool key $(printf 'Right %.0s' {1..60})
+cp "$shot" "$E2E_OUT/no_tool.png" && xdotool key $(printf 'Right %.0s' {1..60})
 click_at "$win" "$(icon_x 0)" "$(icon_y 2)"
 wait_until 60 'screenshot "$shot"; [ "$(changed_in "$E2E_OUT/no_tool.png" "$shot" $ICON)" -gt 300 ]' ||
     fail "the keys and the raise icon are not served"
@@ -64,11 +63,10 @@ save before.map
 [ -z "$($reader places "$E2E_OUT/before.map" "$copyFile" t)" ] || fail "the turned copy (or a flat one) is there before"
 
 pointer_to "$win" $PASTE_X $PASTE_Y
-xdotool key ctrl+v t
-xdotool click 1
+xdotool key ctrl+v t click 1
 save pasted.map
 read -r px py <<<"$($reader places "$E2E_OUT/pasted.map" "$copyFile" t)"
-[ -n "$px" ] || fail "pasted.map does not hold the copy turned by 90 degrees"
+[ -n "$px" ] || fail "pasted.map does not hold the copy turned by 90 degrees"  # at px, py
 [ -n "$($reader places "$E2E_OUT/pasted.map" "$copyFile" -)" ] || fail "the placement covered its source"
 
 xdotool key ctrl+z
@@ -83,13 +81,11 @@ result=$($reader stamped "$E2E_OUT/undone.map" "$E2E_OUT/stamped.map" "$copyFile
 [ "$result" = ok ] || fail "Shift + click does not add the copy's heights: $result"
 
 pointer_to "$win" $PASTE_X $PASTE_Y
-xdotool key m ctrl+v t
-xdotool click 1
+xdotool key m ctrl+v t click 1
 save mirrored.map
 read -r qx qy <<<"$($reader places "$E2E_OUT/mirrored.map" "$copyFile" t | head -n1)"
 [ -n "$qx" ] || fail "mirrored.map does not hold the turned copy"
 places=$($reader places "$E2E_OUT/mirrored.map" "$copyFile" tl)
-e2e_log "turned copy at $qx, $qy; its mirror images at: $places"
 wide=$(od -A n -t d4 -j 12 -N 4 "$copyFile" | tr -d ' ')  # the turned copy's width
 grep -q "^$((256 - qx - wide + 1)) $qy\$" <<<"$places" ||
     fail "no mirrored placement across the vertical centre line ($places)"
@@ -105,8 +101,7 @@ win=$(wait_for_window OpenGLFullScreen 20) || fail "the second fullscreen window
 pointer_to "$win" $REST_X $REST_Y
 wait_until 30 'screenshot "$shot"; frame_rate_box_in "$shot"' || fail "the second editor draws no frames"
 pointer_to "$win" 950 400  # on the map in the start view
-xdotool key ctrl+v
-xdotool click 1
+xdotool key ctrl+v click 1
 save second.map
 [ -n "$($reader places "$E2E_OUT/second.map" "$copyFile" -)" ] ||
     fail "the second editor does not paste the first one's copy"
