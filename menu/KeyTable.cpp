@@ -29,8 +29,9 @@ const KeyRow kKeyRows[kKeyRowCount] = {
      "copy the heights and ground of the selection (another editor, or this one after a "
      "restart, can paste it too)"},
     {"Strg+V", "Kopie einfügen", "Ctrl+V", "paste the copy: its outline follows the pointer"},
-    {"Strg+Umsch+V", "Stempel aus einer Karte laden", "Ctrl+Shift+V",
-     "load a stamp: the whole of a .map file becomes the copy to paste"},
+    {"Strg+Umsch+V", "Stempel aus Karte oder Höhenbild laden", "Ctrl+Shift+V",
+     "load a stamp: a whole .map file, or a heightmap PNG (not on Windows), becomes the copy "
+     "to paste"},
     {"T / F / Umsch+F", "Kopie drehen / links-rechts / oben-unten spiegeln", "T / F / Shift+F",
      "while pasting: turn the copy by 90 degrees / flip it left/right / flip it top/bottom"},
     {"Linke Maustaste / Umsch+linke", "Kopie setzen / als Stempel addieren",
