@@ -26,6 +26,7 @@
 #include "app/MapFile.h"
 #include "app/Recovery.h"
 #include "app/RecoveryBox.h"
+#include "app/StampFile.h"
 #include "app/TextureCatalogue.h"
 #include "gl/DialogFolder.h"
 #include "gl/GLState.h"
@@ -34,6 +35,7 @@
 #include "menu/Menue.h"
 #include "terrain/EditHistory.h"
 #include "terrain/FrameUpdate.h"
+#include "terrain/RegionTool.h"
 #include "terrain/TerrainModel.h"
 #include "terrain/TriangleSelection.h"
 
@@ -102,6 +104,7 @@ void RunEditor(int width, int height) {
     RecoveryKeeper recovery(stateFolder != nullptr ? stateFolder : "");
     const std::string openNow = TellRecovery(recovery.RecoverEnded());
     plat::SetOpenDialogPlace(stateFolder);
+    gRegionTool.copyFile = CopyFileIn(stateFolder);
     StartNewMap();
     // The status display follows the frame and every change of the map;
     // the changes reach the recovery keeper through it.
@@ -148,6 +151,7 @@ void RunEditor(int width, int height) {
             }
             gEditMode = kModeNone;
         }
+        ServeStampRequest(gRegionTool, gEditMode);
         // The pass's finished steps reach the disk before the next frame.
         recovery.Flush(*gTerrain, gEditHistory.Unsaved());
     }

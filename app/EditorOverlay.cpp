@@ -18,6 +18,7 @@
 #include "terrain/FrameState.h"
 #include "terrain/FrameUpdate.h"
 #include "terrain/MapColours.h"
+#include "terrain/RegionTool.h"
 #include "terrain/TerrainModel.h"
 #include "terrain/TerrainRender.h"
 #include "terrain/TerrainTools.h"
@@ -57,6 +58,10 @@ StatusView ViewOfFrame(const TerrainModel& t, const FrameState& f) {
     v.unsaved = gEditHistory.Unsaved();
     v.undoSteps = int(gEditHistory.UndoSteps());
     v.redoSteps = int(gEditHistory.RedoSteps());
+    if (gRegionTool.selected) {
+        v.selectionWidth = gRegionTool.x1 - gRegionTool.x0 + 1;
+        v.selectionHeight = gRegionTool.y1 - gRegionTool.y0 + 1;
+    }
     const Vector4* corners = ViewCorners();
     for (int k = 0; k < 4; ++k) {
         v.outline[k][0] = corners[k].x / t.spacing;

@@ -21,8 +21,8 @@
 #include "app/MapFile.h"
 #include "platform/PlatformFiles.h"
 #include "terrain/TerrainModel.h"
-#include "tools/mapconvert/Heightmap.h"
-#include "tools/mapconvert/PngFiles.h"
+#include "terrain/Heightmap.h"
+#include "gl/PngFiles.h"
 
 namespace {
 

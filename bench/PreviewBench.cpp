@@ -24,7 +24,7 @@
 #include <sys/wait.h>
 
 #include "platform/PlatformFiles.h"
-#include "tools/mapconvert/PngFiles.h"
+#include "gl/PngFiles.h"
 
 extern char** environ;
 

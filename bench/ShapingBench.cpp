@@ -52,7 +52,7 @@
 #include "terrain/TerrainTools.h"
 #include "terrain/ToolModes.h"
 #include "terrain/TriangleSelection.h"
-#include "tools/mapconvert/PngFiles.h"
+#include "gl/PngFiles.h"
 
 extern char** environ;
 

@@ -35,6 +35,24 @@ const KeyRow kKeyRows[kKeyRowCount] = {
      "paint every corner within the brush at once, not one corner per frame"},
     {"F1", "diese Karte zeigen / schließen", "F1",
      "show the card of keys over the view; F1 again or any other key hides it"},
+    // The region tools (terrain/RegionTool.cpp).
+    {"B", "Auswahl: Rechteck aufziehen, B wieder beendet", "B",
+     "select: drag a rectangle of cells with the left button; B again ends selecting"},
+    {"Strg+C", "Auswahl kopieren", "Ctrl+C",
+     "copy the heights and ground of the selection (another editor, or this one after a "
+     "restart, can paste it too)"},
+    {"Strg+V", "Kopie einfügen", "Ctrl+V", "paste the copy: its outline follows the pointer"},
+    {"Strg+Umsch+V", "Stempel aus Karte oder Höhenbild laden", "Ctrl+Shift+V",
+     "load a stamp: a whole .map file, or a heightmap PNG (not on Windows), becomes the copy "
+     "to paste"},
+    {"T / F / Umsch+F", "Kopie drehen / links-rechts / oben-unten spiegeln", "T / F / Shift+F",
+     "while pasting: turn the copy by 90 degrees / flip it left/right / flip it top/bottom"},
+    {"Linke Maustaste / Umsch+linke", "Kopie setzen / als Stempel addieren",
+     "Left button / Shift+left button while pasting",
+     "place the copy, replacing heights and ground / add its heights above its own lowest "
+     "vertex (a stamp); mirrored too in a symmetry mode"},
+    {"Rechte Maustaste beim Einfügen", "Einfügen beenden", "Right button while pasting",
+     "stop pasting"},
     {"Strg+Z", "letzten Strich zurücknehmen", "Ctrl+Z",
      "take back the last stroke (button down until no button is held)"},
     {"Strg+Y, Strg+Umsch+Z", "Strich wiederherstellen", "Ctrl+Y, Ctrl+Shift+Z",

@@ -17,5 +17,5 @@ struct KeyRow {
     const char* effectEn;   // English, for the manuals
 };
 
-constexpr int kKeyRowCount = 20;
+constexpr int kKeyRowCount = 27;
 extern const KeyRow kKeyRows[kKeyRowCount];

@@ -82,7 +82,16 @@ void ToolField(const StatusDisplay& d, const StatusView& v) {
               ToolShown(d, v).name);
     const int first = 4;  // the lines below the icon
     const ToolMode* tool = FindToolMode(v.mode);
-    if (tool != nullptr && !tool->usesBrush)
+    // The select and paste tools use no brush and paint nothing.
+    const bool regionTool =
+        tool != nullptr && !tool->usesBrush && tool->footprint != FootprintShape::Paint;
+    const std::string selection =
+        "Auswahl: " + (v.selectionWidth > 0 ? std::to_string(v.selectionWidth) + " x " +
+                                                  std::to_string(v.selectionHeight)
+                                            : std::string("keine"));
+    if (regionTool)
+        Line(d, f, first, selection);
+    else if (tool != nullptr && !tool->usesBrush)
         Line(d, f, first, "Malt eine Ecke je Bild");
     else
         Line(d, f, first, "Pinselgröße: " + std::to_string(v.brush));
@@ -91,6 +100,7 @@ void ToolField(const StatusDisplay& d, const StatusView& v) {
     Line(d, f, first + 2, std::string("Spiegelung: ") + (known ? kSymmetryNames[v.symmetry] : "?"));
     // Full strength is the tools' steps as they always were: nothing to say.
     if (v.strength < kFullStrength) Line(d, f, first + 3, "Stärke: " + std::to_string(v.strength) + " %");
+    if (!regionTool && v.selectionWidth > 0) Line(d, f, first + 4, selection);
 }
 
 // The texts of the right field (inside the text batch).

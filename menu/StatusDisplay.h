@@ -39,6 +39,7 @@ struct StatusView {
     bool unsaved;
     int undoSteps, redoSteps;
     float outline[4][2];   // the view's ground corners, in cells
+    int selectionWidth = 0, selectionHeight = 0;  // the selection's cells, 0 for none
 };
 
 struct StatusDisplay {

@@ -9,7 +9,9 @@
 #include "terrain/BrushFootprint.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <vector>
 
 #include "gl/GL.h"
 #include "math/Matrixvector.h"
@@ -224,6 +226,29 @@ void DrawBrushFootprint(const TerrainModel& t, const FrameState& frame, double p
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_LIGHTING);
     for (int k = 0; k < frame.cellCount; ++k) DrawAt(t, v, frame.windows[k]);
+    glLineWidth(1.0f);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glEnable(GL_TEXTURE_2D);
+}
+
+void DrawGroundOutline(const TerrainModel& t, int x0, int y0, int x1, int y1, float viewOffsetX,
+                       float viewOffsetY) {
+    x0 = std::max(x0, 0), y0 = std::max(y0, 0);
+    x1 = std::min(x1, t.width), y1 = std::min(y1, t.height);
+    if (t.columns == nullptr || x0 > x1 || y0 > y1) return;
+    std::vector<std::array<float, 3>> loop;
+    auto add = [&](int x, int y) {
+        loop.push_back({x * t.spacing - viewOffsetX, y * t.spacing - viewOffsetY,
+                        HeightAt(t, x, y) + kLift});
+    };
+    for (int x = x0; x < x1; ++x) add(x, y0);
+    for (int y = y0; y < y1; ++y) add(x1, y);
+    for (int x = x1; x > x0; --x) add(x, y1);
+    for (int y = y1; y > y0; --y) add(x0, y);
+    if (loop.empty()) add(x0, y0);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    DrawLoop(reinterpret_cast<const float(*)[3]>(loop.data()), int(loop.size()), kLight);
     glLineWidth(1.0f);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);

@@ -29,3 +29,10 @@ void DrawBrushFootprint(const TerrainModel& terrain, const FrameState& frame,
 // A's cell to the middle of the cell under the pointer, on the ground.
 void DrawRampBand(const TerrainModel& terrain, const FrameState& frame, const HeldRamp& ramp,
                   float viewOffsetX, float viewOffsetY);
+
+// The outline of the rectangle of vertices x0..x1, y0..y1 (clipped to the
+// grid) on the ground, through every vertex of its edges, as the rings are
+// drawn; nothing when it misses the grid. Leaves the state as
+// DrawBrushFootprint does.
+void DrawGroundOutline(const TerrainModel& terrain, int x0, int y0, int x1, int y1,
+                       float viewOffsetX, float viewOffsetY);

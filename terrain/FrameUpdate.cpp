@@ -22,6 +22,7 @@
 #include "terrain/BrushFootprint.h"
 #include "terrain/EditHistory.h"
 #include "terrain/FrameState.h"
+#include "terrain/RegionTool.h"
 #include "terrain/SceneRender.h"
 #include "terrain/ShapingTools.h"
 #include "terrain/TerrainRender.h"
@@ -162,6 +163,7 @@ bool FrameUpdate() {
     DrawBrushFootprint(*gTerrain, frame, gPlateauHeight, ViewOffsetX, ViewOffsetY);
     if (const HeldRamp* ramp = EditorHeldRamp())
         DrawRampBand(*gTerrain, frame, *ramp, ViewOffsetX, ViewOffsetY);
+    DrawRegionOutlines(*gTerrain, gRegionTool, frame, ViewOffsetX, ViewOffsetY);
 
     DrawWater();
     DrawSceneObjects();
@@ -194,5 +196,6 @@ bool FrameUpdate() {
     RecordStroke(frame);
     ApplyFrameTools(frame);
     EditKeys(frame);
+    RegionFrame(gRegionTool, *gTerrain, gEditHistory, frame, gEditMode);
     return true;
 }

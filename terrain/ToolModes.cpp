@@ -7,6 +7,14 @@
 #include "terrain/ShapingTools.h"
 #include "terrain/TerrainTools.h"
 
+namespace {
+
+// The select and paste modes' rows act through RegionFrame (RegionTool.h),
+// which holds their memory.
+void ApplyRegionTool(TerrainModel&, const FrameState&, ToolMemory&) {}
+
+}  // namespace
+
 const ToolMode kToolModes[] = {
     {kModePaint, nullptr, nullptr, FootprintShape::Paint, false, false, 0, ApplyPaint},
     {kModeRaise, "Anheben", "menue_tool_raise", FootprintShape::Raise, true, false, 0,
@@ -22,6 +30,9 @@ const ToolMode kToolModes[] = {
     {kModeErosion, "Erosion", nullptr, FootprintShape::Smooth, true, false, 'E', ApplyErosion},
     {kModeAutoPaint, "Automatisch", nullptr, FootprintShape::Smooth, true, false, 'A',
      ApplyAutoPaint},
+    // The region tools draw their own outlines and work in RegionFrame.
+    {kModeSelect, "Auswahl", nullptr, FootprintShape::None, false, false, 'B', ApplyRegionTool},
+    {kModePaste, "Einfügen", nullptr, FootprintShape::None, false, false, 0, ApplyRegionTool},
 };
 const int kToolModeCount = int(std::size(kToolModes));
 static_assert(std::size(kToolModes) <= kMaxToolModes, "room for every tool's key");

@@ -29,6 +29,9 @@ constexpr int32_t kModeSmooth = 7;
 constexpr int32_t kModeRamp = 8;
 constexpr int32_t kModeErosion = 9;
 constexpr int32_t kModeAutoPaint = 10;
+// The region tools (RegionTool.h): selecting a rectangle, pasting its copy.
+constexpr int32_t kModeSelect = 11;
+constexpr int32_t kModePaste = 12;
 
 // What the brush footprint shows, one shape per tool.
 enum class FootprintShape {

@@ -5,7 +5,6 @@
 if(WIN32)
   return()
 endif()
-pkg_check_modules(LIBPNG REQUIRED IMPORTED_TARGET libpng)
 
 file(GLOB MAPCONVERT_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/mapconvert/*.cpp)
 set(MAPCONVERT_MAIN ${CMAKE_CURRENT_SOURCE_DIR}/mapconvert/Main.cpp)

@@ -315,6 +315,22 @@ wait_until 20 'capture; [ "$(changed_in "$E2E_OUT/before_escape.png" "$shot" $HI
     fail "Öffnen does not load the recovered map ($(changed_in "$E2E_OUT/before_escape.png" "$shot" $HILL) pixels differ)"
 # The dialog starts where the last map was saved, in the run before.
 save_as neu.map karten
+# 9c. B, a drag over the hill, Ctrl+C: the copy file appears under
+# %LOCALAPPDATA%; Ctrl+V and a click below it: the saved map holds the copy.
+xdotool key b
+pointer_to "$win" $((HILL_X - 120)) $((HILL_Y - 70))
+xdotool mousedown 1
+pointer_to "$win" $((HILL_X + 120)) $((HILL_Y + 70))
+xdotool mouseup 1
+xdotool key ctrl+c
+wait_until 30 '[ -s "$state/ablage.ground" ]' || fail "Ctrl+C leaves no copy under %LOCALAPPDATA%"
+pointer_to "$win" $((HILL_X - 50)) $((HILL_Y + 300))
+xdotool key ctrl+v
+xdotool click 1
+save_as kopie.map karten
+[ -n "$(python3 "$(dirname "$0")/ground_copy.py" places "$package/karten/kopie.map" "$state/ablage.ground" -)" ] ||
+    fail "kopie.map does not hold the pasted copy"
+e2e_log "copied and pasted"
 press_key "$win" Escape
 code=$(wait_for_exit "$E2E_EDITOR_PID" 10) || fail "the program did not end after the box"
 [ "$code" = 0 ] || fail "the program ended with exit code $code after the box"

@@ -48,6 +48,8 @@ std::string Parse(int argc, char** argv, const Command& command, Arguments* out)
         if (word == "--size") out->size = value;
         if (word == "--seed") out->seed = value;
         if (word == "--droplets") out->droplets = value;
+        if (word == "--height") out->height = value;
+        if (word == "--anchor") out->anchor = value;
         if (word == "--snow-above") out->snowAbove = value;
         if (word == "--earth-steeper-than") out->earthSteeperThan = value;
     }

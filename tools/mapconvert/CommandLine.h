@@ -18,7 +18,7 @@ class TerrainModel;
 // flags. An option not given leaves its value empty.
 struct Arguments {
     std::vector<std::string> plain;
-    std::string ground, pack, size, seed;
+    std::string ground, pack, size, seed, height, anchor;
     std::string droplets, snowAbove, earthSteeperThan;
     bool raw = false, bigEndian = false;
 };

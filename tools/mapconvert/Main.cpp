@@ -21,14 +21,15 @@
 #include <vector>
 
 #include "app/MapFile.h"
+#include "gl/PngFiles.h"
 #include "gl/TextureRecord.h"
+#include "terrain/Heightmap.h"
 #include "terrain/TerrainModel.h"
 #include "tools/mapconvert/CommandLine.h"
 #include "tools/mapconvert/EditorScene.h"
-#include "tools/mapconvert/Heightmap.h"
 #include "tools/mapconvert/MapFacts.h"
+#include "tools/mapconvert/MapSizes.h"
 #include "tools/mapconvert/OutputFiles.h"
-#include "tools/mapconvert/PngFiles.h"
 #include "tools/mapconvert/RawFiles.h"
 #include "tools/mapconvert/SampledMap.h"
 #include "tools/mapconvert/Shaping.h"
@@ -278,6 +279,19 @@ int Preview(const Arguments& args) {
     return 0;
 }
 
+// The size commands run in MapSizes.cpp; their one line comes back here.
+int RunSized(int (*command)(const SizeCall&, std::string*), const Arguments& args) {
+    const SizeCall call = {args.plain, args.size, args.anchor, args.height, args.ground, args.pack,
+                           args.seed};
+    std::string line;
+    const int status = command(call, &line);
+    if (status == 2) return WrongCall(line);
+    return status == 0 ? 0 : Fail(line);
+}
+int New(const Arguments& args) { return RunSized(NewMapCommand, args); }
+int Resize(const Arguments& args) { return RunSized(ResizeMapCommand, args); }
+int Scale(const Arguments& args) { return RunSized(ScaleMapCommand, args); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -300,6 +314,10 @@ int main(int argc, char** argv) {
         {"erode", ErodeCommand, {"--droplets", "--seed"}, {"IN.map", "OUT.map"}},
         {"paint", PaintCommand, {"--snow-above", "--earth-steeper-than", "--seed", "--pack"},
          {"IN.map", "OUT.map"}},
+        {"new", New, {"--size", "--height", "--ground", "--pack", "--seed"}, {"OUT.map"}},
+        {"resize", Resize, {"--size", "--anchor", "--height", "--pack", "--seed"},
+         {"IN.map", "OUT.map"}},
+        {"scale", Scale, {"--size", "--pack", "--seed"}, {"IN.map", "OUT.map"}},
     };
     for (const Command& command : commands) {
         if (name != command.name) continue;

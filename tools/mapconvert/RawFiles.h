@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tools/mapconvert/PngFiles.h"
+#include "gl/PngFiles.h"
 
 struct RawLayout {
     int width = 0;  // 0 x 0: square, its side taken from the file's length

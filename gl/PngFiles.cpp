@@ -4,7 +4,7 @@
 // drives it. Those functions therefore create no object with a destructor
 // after their setjmp: every buffer lives in the caller's frame and is only
 // resized inside, so a jump leaks nothing and skips no destructor.
-#include "tools/mapconvert/PngFiles.h"
+#include "gl/PngFiles.h"
 
 #include <png.h>
 

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tools/mapconvert/PngFiles.h"
+#include "gl/PngFiles.h"
 
 class TerrainModel;
 

@@ -1,5 +1,5 @@
 // Heightmap conversions (see Heightmap.h).
-#include "tools/mapconvert/Heightmap.h"
+#include "terrain/Heightmap.h"
 
 #include <algorithm>
 #include <cmath>
