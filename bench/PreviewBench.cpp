@@ -19,10 +19,7 @@
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
+#include "bench/BenchSupport.h"
 #include "platform/PlatformFiles.h"
 #include "gl/PngFiles.h"
 
@@ -33,26 +30,6 @@ namespace {
 const int kRuns = 5;
 const int kSides[] = {256, 4096};
 
-// Wall-clock seconds of one run of words, standard output to /dev/null; a
-// negative value when it fails.
-double RunSeconds(const std::vector<std::string>& words) {
-    std::vector<char*> argv;
-    for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t child = 0;
-    int status = -1;
-    const bool ran = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0 &&
-                     waitpid(child, &status, 0) == child;
-    posix_spawn_file_actions_destroy(&actions);
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return ran && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1.0;
-}
-
 double Median(const std::vector<std::string>& words) {
     if (RunSeconds(words) < 0) return -1.0;
     std::vector<double> times;
@@ -61,24 +38,6 @@ double Median(const std::vector<std::string>& words) {
     return times.front() < 0 ? -1.0 : times[times.size() / 2];
 }
 
-// A map of side x side cells at path, imported from a heightmap made here.
-bool MakeMap(const std::string& folder, int side, const std::string& path) {
-    GreyPicture picture;
-    picture.width = picture.height = side + 1;
-    picture.samples.resize(size_t(side + 1) * size_t(side + 1));
-    for (int y = 0; y <= side; ++y)
-        for (int x = 0; x <= side; ++x) {
-            const double u = 40.0 * x / side, v = 40.0 * y / side;
-            const double h = 0.45 + 0.3 * std::sin(u) * std::cos(v * 0.8) + 0.1 * std::sin(u * 5 + v * 3);
-            picture.samples[size_t(y) * size_t(side + 1) + size_t(x)] = uint16_t(h * 65535.0);
-        }
-    const std::string heights = folder + "/heights.png";
-    std::string failure;
-    const PngTexts noTexts;
-    const PngContent png = GreyPngContent(picture, noTexts, &failure);
-    return plat::ReplaceFileContent(heights.c_str(), WritePng, &png, false) &&
-           RunSeconds({MAPCONVERT, "import", heights, path, "--seed", "1"}) >= 0;
-}
 
 }  // namespace
 
@@ -94,7 +53,7 @@ int main(int argc, char** argv) {
     int status = 0;
     for (const int side : kSides) {
         const std::string map = folder + "/bench.map", out = folder + "/preview.png";
-        if (!MakeMap(folder, side, map)) {
+        if (!MakeHillMap(MAPCONVERT, folder, side, 0.45, map)) {
             std::fprintf(stderr, "the %d x %d map could not be made\n", side, side);
             status = 1;
             break;

@@ -30,13 +30,12 @@
 #include <string>
 #include <vector>
 
-#include <spawn.h>
-#include <sys/wait.h>
 #include <time.h>
 
 #include "app/Editor.h"
 #include "app/MapFile.h"
 #include "app/TextureCatalogue.h"
+#include "bench/BenchSupport.h"
 #include "gl/GL.h"
 #include "gl/GLState.h"
 #include "gl/OpenGLFullscreen.h"
@@ -80,34 +79,6 @@ void RollingHills(TerrainModel& t) {
                        0.15f * std::sin(x * 0.5f + y * 0.3f);
             v.ground = 'e';
         }
-}
-
-// The editor as UndoBench sets it up: 1280 x 1024, a 256 x 256 map, the
-// low tilted view over its middle.
-bool SetUpEditor() {
-    headless::Reset();
-    gWindow = new OpenGLFullscreen(1280, 1024);
-    if (!gWindow->IsCreated()) return false;
-    gTerrain = new TerrainModel(gWindow, 256, 256);
-    std::FILE* list = std::fopen("textures/ground/_ground.txt", "rb");
-    if (list != nullptr) {
-        std::fclose(list);
-        LoadTextureCatalogue();
-    }
-    RollingHills(*gTerrain);
-    std::srand(1);
-    gTerrain->ShadeAll();
-    InitGLState();
-    BuildMenu();
-    gCursor = new GameCursor(gWindow->FindTexture("game_cursor"), gWindow);
-    SetSelectionWindow(gWindow);
-    SetupSelection();
-    LightingEnabled = false;
-    ViewOffsetX = 35.0f;
-    ViewOffsetY = 35.0f;
-    CameraHeight = 2.5f;
-    CameraHeading = 30.0f;
-    return true;
 }
 
 void WholeMapErosion() {
@@ -197,20 +168,6 @@ void RampAcrossTheMap(double frameMs) {
                 best, frameMs, best + frameMs);
 }
 
-// Wall-clock seconds of one run of words; negative when it fails.
-double RunSeconds(const std::vector<std::string>& words) {
-    std::vector<char*> argv;
-    for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
-    argv.push_back(nullptr);
-    const Clock::time_point start = Clock::now();
-    pid_t child = 0;
-    int status = -1;
-    const bool ran = posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) == 0 &&
-                     waitpid(child, &status, 0) == child;
-    const double seconds = MsSince(start) / 1000.0;
-    return ran && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1.0;
-}
-
 // Medians of kRuns runs of each command, the commands taking turns so that
 // a busy moment of the machine weighs on all of them alike; after one
 // warm-up run of each. Negative when a command fails.
@@ -230,23 +187,6 @@ std::vector<double> Medians(const std::vector<std::vector<std::string>>& command
     return medians;
 }
 
-bool MakeBigMap(const std::string& folder, int side, const std::string& path) {
-    GreyPicture picture;
-    picture.width = picture.height = side + 1;
-    picture.samples.resize(size_t(side + 1) * size_t(side + 1));
-    for (int y = 0; y <= side; ++y)
-        for (int x = 0; x <= side; ++x) {
-            const double u = 40.0 * x / side, v = 40.0 * y / side;
-            const double h = 0.6 + 0.3 * std::sin(u) * std::cos(v * 0.8) + 0.1 * std::sin(u * 5 + v * 3);
-            picture.samples[size_t(y) * size_t(side + 1) + size_t(x)] = uint16_t(h * 65535.0);
-        }
-    const std::string heights = folder + "/heights.png";
-    std::string failure;
-    const PngContent png = GreyPngContent(picture, PngTexts(), &failure);
-    return plat::ReplaceFileContent(heights.c_str(), WritePng, &png, false) &&
-           RunSeconds({MAPCONVERT, "import", heights, path, "--seed", "1"}) >= 0;
-}
-
 int BigMapPaint() {
     std::string folder = (std::filesystem::current_path() / "shapingbench-XXXXXX").string();
     if (!mkdtemp(&folder[0])) {
@@ -255,7 +195,7 @@ int BigMapPaint() {
     }
     const std::string map = folder + "/big.map", out = folder + "/out.map";
     int status = 0;
-    if (!MakeBigMap(folder, 4096, map)) {
+    if (!MakeHillMap(MAPCONVERT, folder, 4096, 0.6, map)) {
         std::fprintf(stderr, "the 4096 x 4096 map could not be made\n");
         status = 1;
     } else {
@@ -288,7 +228,7 @@ int BigMapPaint() {
 
 int main(int argc, char** argv) {
     WholeMapErosion();
-    if (!SetUpEditor()) {
+    if (!SetUpTiltedEditor(&RollingHills)) {
         std::fprintf(stderr, "no OpenGL context\n");
         return 1;
     }

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "app/Editor.h"
+#include "bench/BenchSupport.h"
 #include "app/TextureCatalogue.h"
 #include "gl/GL.h"
 #include "gl/GLState.h"
@@ -53,35 +54,15 @@ double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-bool SetUpEditor() {
-    headless::Reset();
-    gWindow = new OpenGLFullscreen(1280, 1024);
-    if (!gWindow->IsCreated()) return false;
-    gTerrain = new TerrainModel(gWindow, 256, 256);
-    std::FILE* list = std::fopen("textures/ground/_ground.txt", "rb");
-    if (list != nullptr) {
-        std::fclose(list);
-        LoadTextureCatalogue();
-    }
-    for (int x = 0; x <= gTerrain->width; ++x)
-        for (int y = 0; y <= gTerrain->height; ++y) {
-            TerrainVertex& v = gTerrain->columns[x][y];
+// Rolling hills with patches of meadow and snow.
+void Hills(TerrainModel& t) {
+    for (int x = 0; x <= t.width; ++x)
+        for (int y = 0; y <= t.height; ++y) {
+            TerrainVertex& v = t.columns[x][y];
             v.height = 1.0f * std::sin(x * 0.09f) * std::cos(y * 0.07f) - 0.2f;
             const float g = std::sin(x * 0.11f + 1.0f) + std::cos(y * 0.13f);
             v.ground = g > 0.8f ? 's' : (g < -0.4f ? 'w' : 'e');
         }
-    std::srand(1);
-    InitGLState();
-    BuildMenu();
-    gCursor = new GameCursor(gWindow->FindTexture("game_cursor"), gWindow);
-    SetSelectionWindow(gWindow);
-    SetupSelection();
-    LightingEnabled = false;
-    ViewOffsetX = 35.0f;
-    ViewOffsetY = 35.0f;
-    CameraHeight = 2.5f;
-    CameraHeading = 30.0f;
-    return true;
 }
 
 std::vector<TerrainVertex> CopyGrid() {
@@ -256,7 +237,7 @@ void LargeStrokes() {
 }  // namespace
 
 int main() {
-    if (!SetUpEditor()) {
+    if (!SetUpTiltedEditor(&Hills)) {
         std::fprintf(stderr, "no OpenGL context\n");
         return 1;
     }
