@@ -21,12 +21,13 @@ RUN_PACKAGES=(
 # What only the test suite, the benchmarks, the fuzz targets, the Windows
 # cross build and the packaging need: the Debian package's Depends
 # (dpkg-shlibdeps, file) and its checks (lintian, desktop-file-validate,
-# appstreamcli), and the .exe's icon check (wrestool, icotool).
+# appstreamcli), the .exe's icon check (wrestool, icotool), and the
+# regions walk's reader of copied ground (python3).
 TEST_PACKAGES=(
   googletest libgtest-dev libbenchmark-dev zlib1g-dev
   clang libclang-rt-dev g++-mingw-w64-x86-64-posix
   imagemagick xvfb xdotool x11-utils xauth x11-xkb-utils
-  wine wine64 strace
+  wine wine64 strace python3
   dpkg-dev file lintian desktop-file-utils appstream icoutils
 )
 
