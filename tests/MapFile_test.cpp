@@ -47,6 +47,11 @@ protected:
         gTerrain = nullptr;
         gWindow = nullptr;
     }
+    // A fresh backend needs fresh objects: the old window's would be gone.
+    void Restart() {
+        TearDown();
+        SetUp();
+    }
     testimg::TempDir dir;
 };
 
@@ -281,7 +286,8 @@ TEST_F(MapFileTest, FilesStayAsTheUserKeptThem) {
         // Without privileges the files cannot belong to someone else.
         if (c.asOtherUser && geteuid() != 0) continue;
 
-        headless::Reset();
+        Restart();
+        FillRandom(*gTerrain, 9);
         headless::ScriptFileDialogAnswers({path.empty() ? nullptr : path.c_str()});
         gEditMode = c.request;
         if (c.asOtherUser) {
@@ -456,7 +462,7 @@ TEST_F(MapFileTest, ShortFilesKeepInitialValuesBeyondTheirEnd) {
         if (whole) {
             ASSERT_TRUE(WriteMapFile(path.c_str(), source));
         }
-        headless::Reset();
+        Restart();
         headless::ScriptFileDialogAnswers({path.c_str()});
         EXPECT_TRUE(MapLoad().done);
         ASSERT_EQ(headless::MessageBoxes().size(), whole ? 0u : 1u);
